@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: native unit tests, the GUI tests
+# under Wine, and a short bounded run of each fuzz target.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/setup.sh
+
+echo "== native build and unit tests"
+scripts/build.sh native
+ctest --test-dir build/native --output-on-failure -j2
+
+echo "== Windows build and GUI tests under Wine"
+scripts/build.sh win
+ctest --test-dir build/win --output-on-failure
+
+echo "== fuzzing"
+scripts/build.sh fuzz
+scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

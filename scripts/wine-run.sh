@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs a Windows test program under Wine on a virtual display, in a
+# throw-away prefix inside the build tree.
+set -euo pipefail
+program=$1; shift
+build=$(cd "$(dirname "$program")" && pwd)
+export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mshtml=" WINEARCH=win64
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  xvfb-run -a wineboot -i >/dev/null 2>&1 || true
+  # Without a window manager Wine waits after each closed window unless unmanaged.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
+  wineserver -w || true
+fi
+exec xvfb-run -a wine "$program" "$@"
