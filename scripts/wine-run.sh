@@ -11,4 +11,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
-exec xvfb-run -a wine "$program" "$@"
+# Stop the Wine server before the virtual display goes away.
+exec xvfb-run -a sh -c 'wine "$0" "$@"; status=$?; wineserver -k; exit $status' "$program" "$@"
