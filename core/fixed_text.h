@@ -13,10 +13,19 @@ std::u16string_view slotText(const char16_t (&slot)[N]) {
     return {slot, static_cast<std::size_t>(end - slot)};
 }
 
-// Stores text cut to N - 1 characters; the rest of the slot becomes zero.
+// At most maxUnits units of text, never ending inside a surrogate pair.
+inline std::u16string_view cutText(std::u16string_view text, std::size_t maxUnits) {
+    if (text.size() <= maxUnits) return text;
+    std::size_t used = maxUnits;
+    if (used > 0 && text[used - 1] >= 0xD800 && text[used - 1] <= 0xDBFF) --used;
+    return text.substr(0, used);
+}
+
+// Stores text cut to N - 1 units; the rest of the slot becomes zero.
 template <std::size_t N>
 void setSlotText(char16_t (&slot)[N], std::u16string_view text) {
-    const std::size_t used = std::min(text.size(), N - 1);
+    text = cutText(text, N - 1);
+    const std::size_t used = text.size();
     std::copy_n(text.data(), used, slot);
     std::fill(slot + used, slot + N, u'\0');
 }
