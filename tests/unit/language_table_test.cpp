@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <string_view>
@@ -17,10 +18,12 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::literals;
 
-std::u16string placeholder(std::size_t number) {
+std::u16string decimal(std::size_t number) {
     const std::string digits = std::to_string(number);
-    return u"TRANSLATE IT!!!(" + std::u16string(digits.begin(), digits.end()) + u")";
+    return {digits.begin(), digits.end()};
 }
+
+std::u16string placeholder(std::size_t number) { return u"TRANSLATE IT!!!(" + decimal(number) + u")"; }
 
 std::string utf16le(std::u16string_view text) {
     std::string bytes;
@@ -161,5 +164,67 @@ TEST_F(LanguageFileTest, LargeFilesLoadQuickly) {
         EXPECT_EQ(table.text(2), placeholder(2));
     }
 }
+
+// The language files shipped in data/.
+struct ShippedFile {
+    const char* name;
+    const char16_t* reportTemplate;
+    const char16_t* zd615Template;
+    const char16_t* manual;
+};
+
+class ShippedLanguageFile : public ::testing::TestWithParam<ShippedFile> {
+protected:
+    fs::path path() const { return fs::path(KALIVERA_SOURCE_DIR) / "data" / GetParam().name; }
+};
+
+TEST_P(ShippedLanguageFile, HasByteOrderMarkAndCrLfLineEnds) {
+    std::ifstream file(path(), std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_GE(bytes.size(), 2u);
+    EXPECT_EQ(bytes.substr(0, 2), "\xFF\xFE");
+    ASSERT_EQ(bytes.size() % 2, 0u);
+    for (std::size_t i = 2; i < bytes.size(); i += 2) {
+        if (bytes[i] == '\n' && bytes[i + 1] == 0) {
+            ASSERT_GE(i, 4u);
+            EXPECT_EQ(bytes.substr(i - 2, 2), std::string("\r\0", 2)) << "LF without CR at byte " << i;
+        }
+    }
+}
+
+TEST_P(ShippedLanguageFile, WordsEveryEntry) {
+    LanguageTable table;
+    ASSERT_TRUE(loadLanguageFile(table, path()));
+    for (std::size_t number = 0; number < LANGUAGE_ENTRIES; ++number) {
+        const std::u16string& text = table.text(number);
+        EXPECT_NE(text, placeholder(number)) << "entry " << number;
+        EXPECT_FALSE(text.empty()) << "entry " << number;
+        // Entries numbered 147 or more would switch the number display on.
+        std::u16string numberSuffix = u"(";
+        numberSuffix += decimal(number) + u")";
+        EXPECT_FALSE(text.ends_with(numberSuffix)) << "entry " << number;
+    }
+    EXPECT_EQ(table.text(0), GetParam().reportTemplate);
+    EXPECT_EQ(table.text(113), GetParam().zd615Template);
+    EXPECT_EQ(table.text(140), GetParam().manual);
+}
+
+TEST_P(ShippedLanguageFile, MenuTextsFitTheMenu) {
+    LanguageTable table;
+    ASSERT_TRUE(loadLanguageFile(table, path()));
+    for (std::size_t number = 20; number <= 39; ++number) {
+        EXPECT_LE(table.text(number).size(), 63u) << "entry " << number;
+    }
+    EXPECT_LE(table.text(116).size(), 63u);
+    EXPECT_LE(table.text(141).size(), 63u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Data, ShippedLanguageFile,
+    ::testing::Values(ShippedFile{"czech.lng", u"protokol_cz.htm", u"zd615_cz.htm", u"navod_cz.htm"},
+                      ShippedFile{"english.lng", u"protocol_en.htm", u"zd615_en.htm", u"manual_en.htm"}),
+    [](const ::testing::TestParamInfo<ShippedFile>& param) {
+        return std::string(param.param.name).substr(0, std::string(param.param.name).find('.'));
+    });
 
 }  // namespace
