@@ -14,12 +14,7 @@ std::u16string_view slotText(const char16_t (&slot)[N]) {
 }
 
 // At most maxUnits units of text, never ending inside a surrogate pair.
-inline std::u16string_view cutText(std::u16string_view text, std::size_t maxUnits) {
-    if (text.size() <= maxUnits) return text;
-    std::size_t used = maxUnits;
-    if (used > 0 && text[used - 1] >= 0xD800 && text[used - 1] <= 0xDBFF) --used;
-    return text.substr(0, used);
-}
+std::u16string_view cutText(std::u16string_view text, std::size_t maxUnits);
 
 // Stores text cut to N - 1 units; the rest of the slot becomes zero.
 template <std::size_t N>

@@ -1,0 +1,69 @@
+#include "core/atomic_file.h"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+#include <system_error>
+#include <utility>
+
+#include "core/atomic_file_platform.h"
+
+namespace {
+
+constexpr int NAME_ATTEMPTS = 64;
+
+// A name beside the target that no other writer, in this process or another,
+// is likely to pick at the same time; a clash only costs another attempt.
+std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
+    static std::atomic<unsigned long long> counter{0};
+    const auto ticks = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    const unsigned long long suffix = ticks ^ (counter.fetch_add(1) * 0x9E3779B97F4A7C15ull);
+    std::filesystem::path name = target;
+    name += ".tmp" + std::to_string(suffix % 100'000'000);
+    return name;
+}
+
+void removeQuietly(const std::filesystem::path& path) {
+    std::error_code ignored;
+    std::filesystem::remove(path, ignored);
+}
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
+    for (int attempt = 0; attempt < NAME_ATTEMPTS && !file_; ++attempt) {
+        temporary_ = temporaryNameFor(target_);
+        file_ = createNewFile(temporary_);
+    }
+    if (!file_) temporary_.clear();
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (file_) std::fclose(file_);
+    if (!temporary_.empty()) removeQuietly(temporary_);
+}
+
+bool AtomicFileWriter::write(const void* data, std::size_t size) {
+    if (!file_ || failed_) return false;
+    if (size != 0 && std::fwrite(data, 1, size, file_) != size) failed_ = true;
+    return !failed_;
+}
+
+bool AtomicFileWriter::commit() {
+    if (!file_) return false;
+    const bool flushed = std::fflush(file_) == 0 && flushToDisk(file_);
+    const bool closed = std::fclose(file_) == 0;
+    file_ = nullptr;
+    if (failed_ || !flushed || !closed || !replaceFile(temporary_, target_)) {
+        failed_ = true;
+        return false;  // the destructor removes the temporary file
+    }
+    temporary_.clear();
+    return true;
+}
+
+bool writeFileAtomically(const std::filesystem::path& target, const void* data, std::size_t size) {
+    AtomicFileWriter writer(target);
+    return writer.write(data, size) && writer.commit();
+}

@@ -1,0 +1,141 @@
+#include "core/atomic_file.h"
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class AtomicFileTest : public ::testing::Test {
+protected:
+    fs::path folder;
+
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder = fs::temp_directory_path() / (std::string("kalivera_atomic_") + info->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    static std::string contents(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    static void put(const fs::path& file, const std::string& text) {
+        std::ofstream(file, std::ios::binary) << text;
+    }
+    std::vector<fs::path> entries() const {
+        return {fs::directory_iterator(folder), fs::directory_iterator()};
+    }
+};
+
+TEST_F(AtomicFileTest, CommitReplacesTheTargetAndLeavesNoTemporaryFile) {
+    const fs::path target = folder / "out.bin";
+    put(target, "old contents that are longer");
+    const std::string data("new\0bytes", 9);
+    ASSERT_TRUE(writeFileAtomically(target, data.data(), data.size()));
+    EXPECT_EQ(contents(target), data);
+    EXPECT_EQ(entries(), std::vector<fs::path>{target});
+}
+
+TEST_F(AtomicFileTest, CreatesAMissingTargetAndAnEmptyFile) {
+    const fs::path target = folder / "new.bin";
+    ASSERT_TRUE(writeFileAtomically(target, "", 0));
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_EQ(fs::file_size(target), 0u);
+}
+
+TEST_F(AtomicFileTest, TargetStaysUntouchedUntilCommit) {
+    const fs::path target = folder / "out.txt";
+    put(target, "previous");
+    AtomicFileWriter writer(target);
+    ASSERT_TRUE(writer.isOpen());
+    ASSERT_TRUE(writer.write("part one, ", 10));
+    EXPECT_EQ(contents(target), "previous");
+    EXPECT_EQ(entries().size(), 2u);  // target and the temporary beside it
+    ASSERT_TRUE(writer.write("part two", 8));
+    ASSERT_TRUE(writer.commit());
+    EXPECT_EQ(contents(target), "part one, part two");
+    EXPECT_FALSE(writer.commit());  // only once
+}
+
+TEST_F(AtomicFileTest, AbandonedWriterKeepsTheOldFileAndCleansUp) {
+    const fs::path target = folder / "out.txt";
+    put(target, "previous");
+    {
+        AtomicFileWriter writer(target);
+        ASSERT_TRUE(writer.write("half", 4));
+    }
+    EXPECT_EQ(contents(target), "previous");
+    EXPECT_EQ(entries(), std::vector<fs::path>{target});
+}
+
+TEST_F(AtomicFileTest, TwoWritersOfOneTargetUseSeparateTemporaries) {
+    const fs::path target = folder / "out.txt";
+    AtomicFileWriter first(target);
+    AtomicFileWriter second(target);
+    ASSERT_TRUE(first.isOpen() && second.isOpen());
+    ASSERT_TRUE(first.write("first", 5));
+    ASSERT_TRUE(second.write("second", 6));
+    ASSERT_TRUE(first.commit());
+    ASSERT_TRUE(second.commit());
+    EXPECT_EQ(contents(target), "second");
+    EXPECT_EQ(entries(), std::vector<fs::path>{target});
+}
+
+TEST_F(AtomicFileTest, MissingFolderFailsWithoutCreatingAnything) {
+    const fs::path target = folder / "absent" / "out.txt";
+    AtomicFileWriter writer(target);
+    EXPECT_FALSE(writer.isOpen());
+    EXPECT_FALSE(writer.write("x", 1));
+    EXPECT_FALSE(writer.commit());
+    EXPECT_FALSE(fs::exists(folder / "absent"));
+}
+
+TEST_F(AtomicFileTest, DirectoryInPlaceOfTheTargetFailsAndStays) {
+    const fs::path target = folder / "out.txt";
+    fs::create_directory(target);
+    put(target / "inside", "kept");
+    EXPECT_FALSE(writeFileAtomically(target, "data", 4));
+    EXPECT_TRUE(fs::is_directory(target));
+    EXPECT_EQ(contents(target / "inside"), "kept");
+    EXPECT_EQ(entries(), std::vector<fs::path>{target});
+}
+
+// A write that cannot complete (here: the process may not write files past
+// 100 bytes, as on a full disk) must fail and leave the old file as it was.
+TEST_F(AtomicFileTest, FailedWriteKeepsTheOldFile) {
+    const fs::path target = folder / "out.bin";
+    put(target, "previous");
+    const std::string data(4096, 'n');
+
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited = saved;
+    limited.rlim_cur = 100;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+    bool written = true;
+    {
+        AtomicFileWriter writer(target);
+        written = writer.write(data.data(), data.size());
+        written = writer.commit() && written;
+    }
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+
+    EXPECT_FALSE(written);
+    EXPECT_EQ(contents(target), "previous");
+    EXPECT_EQ(entries(), std::vector<fs::path>{target});
+}
+
+}  // namespace
