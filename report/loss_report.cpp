@@ -1,0 +1,211 @@
+#include "report/loss_report.h"
+
+#include <algorithm>
+
+#include "core/measurement_store.h"
+#include "report/template_engine.h"
+#include "report/value_format.h"
+
+namespace {
+
+constexpr std::u16string_view MISSING = u"---";
+
+constexpr std::size_t REMARK_OVER_LIMIT = 96;
+constexpr std::size_t REMARK_WITHIN_LIMIT = 97;
+constexpr std::size_t REMARK_NOT_EVALUATED = 98;
+
+std::u16string numberText(std::uint32_t number) {
+    const std::string digits = std::to_string(number);
+    return {digits.begin(), digits.end()};
+}
+
+std::size_t summaryEntryCount(const WavelengthSummary& summary) {
+    return std::min<std::size_t>(summary.wavelengthCount, WAVELENGTH_SLOTS);
+}
+
+// Report wavelengths are the summary entries with a selected reading (a
+// maxOrder above 0), visited in summary order by every block so that heads,
+// cells and statistics line up.
+template <typename Visit>
+void forEachReportWavelength(WavelengthSummary& summary, Visit visit) {
+    const std::size_t count = summaryEntryCount(summary);
+    for (std::size_t index = 0; index < count; ++index) {
+        if (summary.entries[index].maxOrder != 0) visit(summary.entries[index]);
+    }
+}
+
+bool hasReportWavelength(WavelengthSummary& summary) {
+    bool found = false;
+    forEachReportWavelength(summary, [&](const WavelengthSummaryEntry&) { found = true; });
+    return found;
+}
+
+std::uint64_t readingKey(std::uint32_t wavelength, std::uint32_t order) {
+    return (std::uint64_t{wavelength} << 32) | order;
+}
+
+void accumulate(double value, double& sum, std::uint32_t& count, double& max, double& min) {
+    sum += value;
+    ++count;
+    if (value > max) max = value;
+    if (value < min) min = value;
+}
+
+std::u16string statisticText(StatisticsLine line, double sum, std::uint32_t count, double max,
+                             double min) {
+    if (count == 0) return std::u16string(MISSING);
+    switch (line) {
+    case StatisticsLine::Means: return twoDecimalText(sum / count);
+    case StatisticsLine::Maxima: return twoDecimalText(max);
+    case StatisticsLine::Minima: return twoDecimalText(min);
+    }
+    return std::u16string(MISSING);
+}
+
+std::u16string_view statisticsMarker(StatisticsLine line) {
+    switch (line) {
+    case StatisticsLine::Means: return u"**ADDSTATPARAM1**";
+    case StatisticsLine::Maxima: return u"**ADDSTATPARAM2**";
+    case StatisticsLine::Minima: return u"**ADDSTATPARAM3**";
+    }
+    return {};
+}
+
+}  // namespace
+
+double lossLimit(const MeasurementStore& store, double dbPerKm) {
+    return dbPerKm * (store.fibreLengthValue / 1000) + store.elementLossBudget;
+}
+
+bool LossReport::writeColumnHeads(std::u16string_view body) {
+    std::u16string heads;
+    forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
+        std::u16string head(body);
+        replaceFirst(head, u"**TWAVELEN**", numberText(entry.wavelength));
+        heads += head;
+    });
+    return out_.write(heads);
+}
+
+bool LossReport::writeColumnRepeats(std::u16string_view body) {
+    std::u16string repeats;
+    forEachReportWavelength(store_.wavelengthSummary,
+                            [&](const WavelengthSummaryEntry&) { repeats += body; });
+    return out_.write(repeats);
+}
+
+std::int64_t LossReport::findSelectedReading(std::uint32_t wavelength, std::uint32_t state,
+                                             std::uint32_t order) {
+    if (!selectedReadingsIndexed_) {
+        // The first reading of each wavelength, state and order wins; the
+        // used part of the array ends at the first empty slot.
+        const std::size_t count = std::min<std::size_t>(store_.recordCount, MAX_RECORDS);
+        for (std::size_t index = 0; index < count; ++index) {
+            const ReadingRecord& reading = store_.readings[index];
+            if (reading.state == STATE_EMPTY) break;
+            if (reading.state == STATE_A_TO_B || reading.state == STATE_B_TO_A) {
+                selectedReadings_[reading.state - STATE_A_TO_B].try_emplace(
+                    readingKey(reading.wavelength, reading.order),
+                    static_cast<std::uint32_t>(index));
+            }
+        }
+        selectedReadingsIndexed_ = true;
+    }
+    const auto& index = selectedReadings_[state - STATE_A_TO_B];
+    const auto found = index.find(readingKey(wavelength, order));
+    return found == index.end() ? -1 : std::int64_t{found->second};
+}
+
+std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_t fibre,
+                                     RowVerdict& verdict) {
+    const std::int64_t aToB = findSelectedReading(entry.wavelength, STATE_A_TO_B, fibre);
+    const std::int64_t bToA = findSelectedReading(entry.wavelength, STATE_B_TO_A, fibre);
+    const double a = aToB >= 0 ? store_.readings[aToB].value : 0.0;
+    const double b = bToA >= 0 ? store_.readings[bToA].value : 0.0;
+
+    std::u16string cell = cellPattern_;
+    replaceFirst(cell, u"**VALAB**", aToB >= 0 ? twoDecimalText(a) : std::u16string(MISSING));
+    replaceFirst(cell, u"**VALBA**", bToA >= 0 ? twoDecimalText(b) : std::u16string(MISSING));
+    if (aToB < 0 && bToA < 0) {
+        replaceFirst(cell, u"**VALAVE**", MISSING);
+        return cell;
+    }
+
+    if (aToB >= 0) accumulate(a, entry.sum1, entry.count1, entry.max1, entry.min1);
+    if (bToA >= 0) accumulate(b, entry.sum2, entry.count2, entry.max2, entry.min2);
+    const int directions = (aToB >= 0 ? 1 : 0) + (bToA >= 0 ? 1 : 0);
+    const double average = (a + b) / directions;
+    accumulate(average, entry.sum3, entry.count3, entry.max3, entry.min3);
+
+    std::u16string averageText = twoDecimalText(average);
+    const double dbPerKm = findDbPerKm(store_, entry.wavelength);
+    if (dbPerKm != NOT_SET) {
+        if (average > lossLimit(store_, dbPerKm)) {
+            verdict.overLimit = true;
+            averageText = u"<B>" + averageText + u"</B>";
+        } else {
+            verdict.withinLimit = true;
+        }
+    }
+    replaceFirst(cell, u"**VALAVE**", averageText);
+    return cell;
+}
+
+bool LossReport::writeValueLines(std::u16string_view body) {
+    WavelengthSummary& summary = store_.wavelengthSummary;
+    // A forged order in a protocol file cannot make this run for more fibres
+    // than there are readings.
+    const std::uint32_t fibres = std::min(summary.maxSelectedOrder, store_.recordCount);
+    if (fibres == 0 || !hasReportWavelength(summary)) return true;
+
+    for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
+        RowVerdict verdict;
+        std::u16string cells;
+        forEachReportWavelength(summary, [&](WavelengthSummaryEntry& entry) {
+            cells += valueCell(entry, fibre, verdict);
+        });
+        std::u16string line(body);
+        replaceFirst(line, u"**THREAD**", numberText(fibre));
+        const std::size_t remark = verdict.overLimit     ? REMARK_OVER_LIMIT
+                                   : verdict.withinLimit ? REMARK_WITHIN_LIMIT
+                                                         : REMARK_NOT_EVALUATED;
+        replaceFirst(line, u"**REMARK**", store_.language.text(remark));
+        replaceFirst(line, u"**ADDPARAM**", cells);
+        if (!out_.write(line)) return false;
+    }
+    return true;
+}
+
+bool LossReport::writeStatisticsLine(StatisticsLine kind, std::u16string_view body) {
+    std::u16string cells;
+    forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
+        std::u16string cell = cellPattern_;
+        replaceFirst(cell, u"**PARAB**",
+                     statisticText(kind, entry.sum1, entry.count1, entry.max1, entry.min1));
+        replaceFirst(cell, u"**PARBA**",
+                     statisticText(kind, entry.sum2, entry.count2, entry.max2, entry.min2));
+        // No average accumulated (statistics before the value lines): "---"
+        // rather than a division by zero or the start values of the extremes.
+        replaceFirst(cell, u"**PARAVE**",
+                     statisticText(kind, entry.sum3, entry.count3, entry.max3, entry.min3));
+        cells += cell;
+    });
+    std::u16string line(body);
+    replaceFirst(line, statisticsMarker(kind), cells);
+    return out_.write(line);
+}
+
+bool LossReport::writeLossLimitLines(std::u16string_view body) {
+    std::u16string lines;
+    forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
+        const double dbPerKm = findDbPerKm(store_, entry.wavelength);
+        if (dbPerKm == NOT_SET) return;
+        std::u16string line(body);
+        replaceFirst(line, u"**SLWAVELEN**", numberText(entry.wavelength));
+        replaceFirst(line, u"**LWAVELEN**", numberText(entry.wavelength));
+        replaceFirst(line, u"**LOSS**", twoDecimalText(dbPerKm));
+        replaceFirst(line, u"**LOSSLIMIT**", twoDecimalText(lossLimit(store_, dbPerKm)));
+        lines += line;
+    });
+    return out_.write(lines);
+}
