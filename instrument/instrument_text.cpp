@@ -7,8 +7,8 @@
 #include <string_view>
 
 #include "core/fixed_text.h"
+#include "core/instrument_kind.h"
 #include "core/number_text.h"
-#include "core/protocol_form.h"
 
 namespace {
 
@@ -257,13 +257,6 @@ void clearParsedRecords(MeasurementStore& store) {
     store.recordCount = 0;
 }
 
-// The kind always agrees with where the records are: ZD615 records give 2,
-// the loss-meter layout the type word's kind but never 2.
-void settleInstrumentKind(MeasurementStore& store, bool zd615Layout) {
-    store.instrumentKind = zd615Layout ? KIND_ZD615 : KIND_NONE;
-    applyInstrumentType(store, splitInstrumentIdentity(slotText(store.instrumentId)).type);
-}
-
 }  // namespace
 
 ParseResult parseInstrumentText(MeasurementStore& store, ParseMode mode) {
@@ -284,7 +277,7 @@ ParseResult parseInstrumentText(MeasurementStore& store, ParseMode mode) {
 
     const bool zd615Layout = header.model() == ZD615_MODEL;
     if (!full) {
-        settleInstrumentKind(store, zd615Layout);
+        settleInstrumentKind(store, zd615Layout, slotText(store.instrumentId));
         return {true, false};
     }
 
@@ -296,6 +289,6 @@ ParseResult parseInstrumentText(MeasurementStore& store, ParseMode mode) {
     rebuildWavelengthSummary(store);
     registerSummaryWavelengths(store);
     pruneWavelengthTable(store);
-    settleInstrumentKind(store, zd615Layout);
+    settleInstrumentKind(store, zd615Layout, slotText(store.instrumentId));
     return {true, positiveValues};
 }
