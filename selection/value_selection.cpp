@@ -1,9 +1,8 @@
 #include "selection/value_selection.h"
 
 #include <algorithm>
-#include <ranges>
-#include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "core/number_text.h"
@@ -18,46 +17,41 @@ constexpr std::size_t WAVELENGTH_TEXT_MAX = 15;
 
 bool isDirection(std::uint32_t state) { return state == STATE_A_TO_B || state == STATE_B_TO_A; }
 
-// Indices of the readings every scan covers.
-auto scannedReadings(const MeasurementStore& store) {
+// Every scan ends at recordCount or at the first empty record.
+std::size_t scanEnd(const MeasurementStore& store) {
     const std::size_t limit = std::min<std::size_t>(store.recordCount, MAX_RECORDS);
     std::size_t end = 0;
     while (end < limit && store.readings[end].state != STATE_EMPTY) {
         ++end;
     }
-    return std::views::iota(std::size_t{0}, end);
+    return end;
 }
 
-template <typename Indices>
-std::optional<std::size_t> findAmong(const MeasurementStore& store, const Indices& indices,
-                                     std::uint32_t state, std::uint32_t number,
-                                     std::uint32_t wavelength, std::uint32_t subNumber) {
-    for (const std::size_t index : indices) {
-        const ReadingRecord& reading = store.readings[index];
-        if (reading.state == state && reading.number == number && reading.wavelength == wavelength &&
-            reading.subNumber == subNumber) {
-            return index;
-        }
-    }
-    return std::nullopt;
+bool isReading(const ReadingRecord& reading, std::uint32_t state, std::uint32_t number,
+               std::uint32_t wavelength, std::uint32_t subNumber) {
+    return reading.state == state && reading.number == number && reading.wavelength == wavelength &&
+           reading.subNumber == subNumber;
 }
 
-template <typename Indices>
-void closeGapAmong(MeasurementStore& store, const Indices& indices, std::uint32_t order,
-                   std::uint32_t number, std::uint32_t wavelength) {
-    for (const std::size_t index : indices) {
-        ReadingRecord& reading = store.readings[index];
-        if (!isDirection(reading.state) || reading.number != number || reading.wavelength != wavelength) {
-            continue;
-        }
-        if (reading.order == order) {
-            reading.state = STATE_LOADED;
-            reading.order = 0;
-        } else if (reading.order > order) {
-            --reading.order;
-        }
+// One reading's part in closing the gap at `order` of `number` and `wavelength`.
+void closeGapAt(ReadingRecord& reading, std::uint32_t order, std::uint32_t number, std::uint32_t wavelength) {
+    if (!isDirection(reading.state) || reading.number != number || reading.wavelength != wavelength) {
+        return;
+    }
+    if (reading.order == order) {
+        reading.state = STATE_LOADED;
+        reading.order = 0;
+    } else if (reading.order > order) {
+        --reading.order;
     }
 }
+
+struct IndexRange {
+    std::vector<std::size_t>::const_iterator first;
+    std::vector<std::size_t>::const_iterator last;
+    auto begin() const { return first; }
+    auto end() const { return last; }
+};
 
 // The readings of one wavelength sorted by number, subNumber and index, so
 // that a move with thousands of selected items finds each one without
@@ -66,30 +60,39 @@ void closeGapAmong(MeasurementStore& store, const Indices& indices, std::uint32_
 class ReadingLookup {
 public:
     ReadingLookup(const MeasurementStore& store, std::uint32_t wavelength) : store_(store) {
-        for (const std::size_t index : scannedReadings(store)) {
+        for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
             if (store.readings[index].wavelength == wavelength) {
                 indices_.push_back(index);
             }
         }
-        std::ranges::sort(indices_, {}, [this](std::size_t index) {
-            const ReadingRecord& reading = store_.readings[index];
-            return std::tuple(reading.number, reading.subNumber, index);
+        std::sort(indices_.begin(), indices_.end(), [this](std::size_t left, std::size_t right) {
+            return std::tuple(numberOf(left), store_.readings[left].subNumber, left) <
+                   std::tuple(numberOf(right), store_.readings[right].subNumber, right);
         });
     }
 
-    std::span<const std::size_t> withNumber(std::uint32_t number) const {
-        return std::ranges::equal_range(indices_, number, {},
-                                        [this](std::size_t index) { return store_.readings[index].number; });
+    IndexRange withNumber(std::uint32_t number) const {
+        return rangeOf(number, [this](std::size_t index) { return numberOf(index); });
     }
 
-    std::span<const std::size_t> withNumber(std::uint32_t number, std::uint32_t subNumber) const {
-        return std::ranges::equal_range(indices_, std::pair(number, subNumber), {}, [this](std::size_t index) {
-            const ReadingRecord& reading = store_.readings[index];
-            return std::pair(reading.number, reading.subNumber);
+    IndexRange withNumber(std::uint32_t number, std::uint32_t subNumber) const {
+        return rangeOf(std::pair(number, subNumber), [this](std::size_t index) {
+            return std::pair(numberOf(index), store_.readings[index].subNumber);
         });
     }
 
 private:
+    std::uint32_t numberOf(std::size_t index) const { return store_.readings[index].number; }
+
+    template <typename Key, typename KeyOf>
+    IndexRange rangeOf(const Key& key, KeyOf keyOf) const {
+        const auto first = std::lower_bound(indices_.begin(), indices_.end(), key,
+                                            [&](std::size_t index, const Key& k) { return keyOf(index) < k; });
+        const auto last = std::upper_bound(first, indices_.end(), key,
+                                           [&](const Key& k, std::size_t index) { return k < keyOf(index); });
+        return {first, last};
+    }
+
     const MeasurementStore& store_;
     std::vector<std::size_t> indices_;
 };
@@ -116,7 +119,7 @@ std::optional<ItemKey> parseItemText(std::u16string_view text) {
 std::vector<std::size_t> directionList(const MeasurementStore& store, std::uint32_t state,
                                        std::uint32_t wavelength) {
     std::vector<std::size_t> inState;
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         const ReadingRecord& reading = store.readings[index];
         if (reading.state == state && reading.wavelength == wavelength) {
             inState.push_back(index);
@@ -140,7 +143,7 @@ std::vector<std::size_t> directionList(const MeasurementStore& store, std::uint3
 
 std::uint32_t maxPosition(const MeasurementStore& store, std::uint32_t state, std::uint32_t wavelength) {
     std::uint32_t largest = 0;
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         const ReadingRecord& reading = store.readings[index];
         if (reading.state == state && reading.wavelength == wavelength) {
             largest = std::max(largest, reading.order);
@@ -151,7 +154,7 @@ std::uint32_t maxPosition(const MeasurementStore& store, std::uint32_t state, st
 
 std::optional<std::size_t> findAtPosition(const MeasurementStore& store, std::uint32_t wavelength,
                                           std::uint32_t state, std::uint32_t order) {
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         const ReadingRecord& reading = store.readings[index];
         if (reading.wavelength == wavelength && reading.state == state && reading.order == order) {
             return index;
@@ -163,12 +166,17 @@ std::optional<std::size_t> findAtPosition(const MeasurementStore& store, std::ui
 std::optional<std::size_t> findReading(const MeasurementStore& store, std::uint32_t state,
                                        std::uint32_t number, std::uint32_t wavelength,
                                        std::uint32_t subNumber) {
-    return findAmong(store, scannedReadings(store), state, number, wavelength, subNumber);
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
+        if (isReading(store.readings[index], state, number, wavelength, subNumber)) {
+            return index;
+        }
+    }
+    return std::nullopt;
 }
 
 SelectionMode chooseInitialMode(const MeasurementStore& store) {
     bool anyAToB = false;
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         const std::uint32_t state = store.readings[index].state;
         if (state == STATE_B_TO_A) {
             return SelectionMode::TwoWay;
@@ -180,7 +188,7 @@ SelectionMode chooseInitialMode(const MeasurementStore& store) {
 
 SelectionLists selectionListsFor(const MeasurementStore& store, std::uint32_t wavelength) {
     SelectionLists lists;
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         const ReadingRecord& reading = store.readings[index];
         if (reading.state == STATE_LOADED && reading.wavelength == wavelength) {
             lists.loaded.push_back(index);
@@ -210,10 +218,11 @@ void moveSelectedReadings(MeasurementStore& store, std::uint32_t currentWaveleng
         if (!key) {
             return;
         }
-        const std::optional<std::size_t> found =
-            findAmong(store, lookup.withNumber(key->number, key->subNumber), fromState, key->number,
-                      currentWavelength, key->subNumber);
-        if (!found) {
+        const IndexRange candidates = lookup.withNumber(key->number, key->subNumber);
+        const auto found = std::find_if(candidates.begin(), candidates.end(), [&](std::size_t index) {
+            return isReading(store.readings[index], fromState, key->number, currentWavelength, key->subNumber);
+        });
+        if (found == candidates.end()) {
             continue;
         }
         ReadingRecord& reading = store.readings[*found];
@@ -222,8 +231,11 @@ void moveSelectedReadings(MeasurementStore& store, std::uint32_t currentWaveleng
             lastPosition = std::max(lastPosition, reading.order);
         }
         if (returning) {
-            closeGapAmong(store, lookup.withNumber(reading.number), reading.order, reading.number,
-                          reading.wavelength);
+            // Taken first: closing the gap resets this reading's own order.
+            const std::uint32_t order = reading.order;
+            for (const std::size_t index : lookup.withNumber(reading.number)) {
+                closeGapAt(store.readings[index], order, reading.number, reading.wavelength);
+            }
         }
         reading.state = toState;
     }
@@ -238,11 +250,13 @@ void returnSelectedReadings(MeasurementStore& store, std::uint32_t currentWavele
 
 void closePositionGap(MeasurementStore& store, std::uint32_t order, std::uint32_t number,
                       std::uint32_t wavelength) {
-    closeGapAmong(store, scannedReadings(store), order, number, wavelength);
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
+        closeGapAt(store.readings[index], order, number, wavelength);
+    }
 }
 
 void clearSelection(MeasurementStore& store) {
-    for (const std::size_t index : scannedReadings(store)) {
+    for (std::size_t index = 0, end = scanEnd(store); index < end; ++index) {
         store.readings[index].state = STATE_LOADED;
         store.readings[index].order = 0;
     }
