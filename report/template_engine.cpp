@@ -255,6 +255,23 @@ bool ensureProtocolPath(MeasurementStore& store, const std::filesystem::path& wo
     return true;
 }
 
+// The summary with cleared statistics and the budget of the form, as the
+// report blocks read them.
+void prepareStore(MeasurementStore& store) {
+    rebuildWavelengthSummary(store);
+    computeBudget(store);
+}
+
+ReportStatus writeReport(MeasurementStore& store, std::u16string_view templateText,
+                         const std::filesystem::path& reportFile) {
+    AtomicFileWriter file(reportFile);
+    if (!file.isOpen()) return ReportStatus::ReportNotCreated;
+    ReportWriter out(file);
+    TemplateScan scan(store, out, templateText);
+    if (!scan.run() || !file.commit()) return ReportStatus::WriteFailed;
+    return ReportStatus::Written;
+}
+
 }  // namespace
 
 bool replaceFirst(std::u16string& destination, std::u16string_view source,
@@ -297,41 +314,38 @@ bool ReportWriter::write(std::u16string_view text) {
     return text.empty() || file_.write(text.data(), text.size() * sizeof(char16_t));
 }
 
+const std::u16string& templateName(const MeasurementStore& store) {
+    return store.language.text(store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE
+                                                                  : TEXT_LOSS_TEMPLATE);
+}
+
+ReportStatus generateReportTo(MeasurementStore& store, const std::filesystem::path& templateFile,
+                              const std::filesystem::path& reportFile) {
+    prepareStore(store);
+    const std::optional<std::u16string> templateText = readTemplate(templateFile);
+    if (!templateText) return ReportStatus::TemplateMissing;
+    return writeReport(store, *templateText, reportFile);
+}
+
 ReportOutcome generateReportFile(MeasurementStore& store,
                                  const std::filesystem::path& workingDirectory) {
-    rebuildWavelengthSummary(store);
-    computeBudget(store);
-
-    ReportOutcome outcome{ReportStatus::Written, {}, {}};
-    outcome.templatePath = store.language.text(
-        store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE : TEXT_LOSS_TEMPLATE);
-    const std::optional<std::filesystem::path> templateName = pathFromText(outcome.templatePath);
+    prepareStore(store);
+    ReportOutcome outcome{ReportStatus::Written, templateName(store), {}};
+    const std::optional<std::filesystem::path> templateFile = pathFromText(outcome.templatePath);
     const std::optional<std::u16string> templateText =
-        templateName ? readTemplate(workingDirectory / *templateName) : std::nullopt;
+        templateFile ? readTemplate(workingDirectory / *templateFile) : std::nullopt;
     if (!templateText) {
         outcome.status = ReportStatus::TemplateMissing;
         return outcome;
     }
-
     if (!ensureProtocolPath(store, workingDirectory)) {
         outcome.status = ReportStatus::ReportNotCreated;
         return outcome;
     }
     outcome.reportPath = std::u16string(slotText(store.currentProtocolPath)) + u".html";
-    const std::optional<std::filesystem::path> reportPath = pathFromText(outcome.reportPath);
-    if (!reportPath) {
-        outcome.status = ReportStatus::ReportNotCreated;
-        return outcome;
-    }
-    AtomicFileWriter file(*reportPath);
-    if (!file.isOpen()) {
-        outcome.status = ReportStatus::ReportNotCreated;
-        return outcome;
-    }
-
-    ReportWriter out(file);
-    TemplateScan scan(store, out, *templateText);
-    if (!scan.run() || !file.commit()) outcome.status = ReportStatus::WriteFailed;
+    const std::optional<std::filesystem::path> reportFile = pathFromText(outcome.reportPath);
+    outcome.status = reportFile ? writeReport(store, *templateText, *reportFile)
+                                : ReportStatus::ReportNotCreated;
     return outcome;
 }
 

@@ -56,6 +56,16 @@ struct ReportOutcome {
     std::u16string reportPath;    // empty until the report path is known
 };
 
+// The template file named by the language file for the store's data:
+// language text 113 for ZD615 data, else text 0.
+const std::u16string& templateName(const MeasurementStore& store);
+
+// Builds the report of the store from templateFile into reportFile, both as
+// given. Rebuilds the wavelength summary and the loss budget first; the
+// report replaces reportFile only when it is complete.
+ReportStatus generateReportTo(MeasurementStore& store, const std::filesystem::path& templateFile,
+                              const std::filesystem::path& reportFile);
+
 // Builds the report of the store into currentProtocolPath + ".html", setting
 // currentProtocolPath to workingDirectory/new_protocol.opr when none is set.
 // The caller reads the form into protocolForm before. The template is
