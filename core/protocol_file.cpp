@@ -105,9 +105,10 @@ bool readItems(ImageReader& reader, MeasurementStore& store, ProtocolVersion& ve
     return reader.takeWord(checksum) && checksum == sum;
 }
 
-std::u16string pathText(const std::filesystem::path& path) {
-    const auto& native = path.native();
-    if constexpr (std::is_same_v<std::filesystem::path::value_type, wchar_t>) {
+// Paths are UTF-16 on Windows and UTF-8 bytes elsewhere.
+template <typename NativeText>
+std::u16string nativeToU16(const NativeText& native) {
+    if constexpr (std::is_same_v<typename NativeText::value_type, wchar_t>) {
         return std::u16string(native.begin(), native.end());
     } else {
         return utf8ToU16(native);
@@ -177,7 +178,7 @@ bool readProtocolImage(MeasurementStore& store, std::span<const std::uint8_t> by
 
 bool readProtocolFile(MeasurementStore& store, const std::filesystem::path& file) {
     resetStore(store);
-    setSlotText(store.currentProtocolPath, pathText(file));
+    setSlotText(store.currentProtocolPath, nativeToU16(file.native()));
     // No valid file is longer; bytes after the checksum are never looked at.
     std::vector<std::uint8_t> bytes(MAX_PROTOCOL_FILE_SIZE);
     const auto length = readFileStart(file, bytes.data(), bytes.size());
