@@ -24,6 +24,7 @@ constexpr std::array COMMANDS = {
     Command{"import", runImport, "DATA.txt -o OUT.opr [--base BASE.opr]", "instrument data to a protocol"},
     Command{"export", runExport, "IN.opr -o OUT.txt", "raw instrument text of a protocol"},
     Command{"info", runInfo, "IN.opr", "summary of a protocol"},
+    Command{"report", runReport, "IN.opr -o OUT.html --language LNG [--template TPL]", "HTML report of a protocol"},
 };
 
 void printUsage(std::ostream& out) {

@@ -1,0 +1,120 @@
+// kalivera-cli report: a protocol file and a language file in, the report
+// of the program's "Generate HTML protocol" command out.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "core/protocol_file.h"
+#include "language/language_table.h"
+#include "report_fixture.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path ENGLISH = fs::path(KALIVERA_SOURCE_DIR) / "data" / "english.lng";
+
+std::string shellQuoted(const std::string& argument) {
+    std::string text = "'";
+    for (char c : argument) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return text + "'";
+}
+
+class ReportCommandTest : public ReportFixture {
+protected:
+    LanguageTable english;
+    std::string output;
+    std::string error;
+
+    void SetUp() override {
+        ReportFixture::SetUp();
+        ASSERT_TRUE(loadLanguageFile(english, ENGLISH));
+        setSlotText(store->protocolForm.date, u"1.2.2024");
+        setSlotText(store->protocolForm.measuredBy, u"A&B");
+    }
+
+    // Runs kalivera-cli report in the test folder; the exit code.
+    int report(const std::vector<std::string>& arguments) {
+        std::string command = "cd " + shellQuoted(folder.string()) + " && " +
+                              shellQuoted(KALIVERA_CLI) + " report";
+        for (const std::string& argument : arguments) command += ' ' + shellQuoted(argument);
+        command += " >" + shellQuoted((folder / "stdout").string()) + " 2>" +
+                   shellQuoted((folder / "stderr").string());
+        const int status = std::system(command.c_str());
+        output = contents(folder / "stdout");
+        error = contents(folder / "stderr");
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+    void saveLossProtocol() {
+        // One fibre both ways at 1310 nm; 0.36 dB/km over 1 km is exceeded.
+        store->readings[0] = ReadingRecord{2.0, 1, 1, 1310, 1, STATE_A_TO_B, 0};
+        store->readings[1] = ReadingRecord{3.0, 1, 2, 1310, 1, STATE_B_TO_A, 0};
+        store->recordCount = 2;
+        registerWavelength(*store, 1310);
+        setDbPerKm(*store, 1310, 0.36);
+        setSlotText(store->protocolForm.fibreLength, u"1000");
+        store->instrumentKind = KIND_LOSS_METER;
+        ASSERT_TRUE(writeProtocolFile(*store, folder / "job.opr"));
+    }
+
+    void expectFailure(int exitCode) const {
+        EXPECT_EQ(exitCode, 1);
+        EXPECT_EQ(error.rfind("error: ", 0), 0u) << error;
+        EXPECT_FALSE(fs::exists(folder / "out.html"));
+    }
+};
+
+constexpr std::u16string_view LOSS_TEMPLATE =
+    u"**DATE**|**OPERATOR**|**ADDWAVEBEG3**[**VALAB**/**VALBA**/**VALAVE**]**ADDWAVEEND3**"
+    u"**VALLINEBEG****THREAD**:**ADDPARAM**:**REMARK****VALLINEEND**";
+
+TEST_F(ReportCommandTest, WritesTheReportOfAProtocol) {
+    saveLossProtocol();
+    writeTemplate(LOSS_TEMPLATE, "mine.htm");
+    ASSERT_EQ(report({"job.opr", "-o", "out.html", "--language", ENGLISH.string(), "--template",
+                      "mine.htm"}),
+              0)
+        << error;
+    EXPECT_EQ(readUtf16(folder / "out.html"),
+              u"1.2.2024|A&amp;B|1:[2.00/3.00/<B>2.50</B>]:" + english.text(96));
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(ReportCommandTest, TemplateNamedByTheLanguageFileForTheProtocolsData) {
+    saveLossProtocol();
+    writeTemplate(u"loss **DATE**", u16ToUtf8(english.text(0)).c_str());
+    writeTemplate(u"zd615 **DATE**", u16ToUtf8(english.text(113)).c_str());
+    const std::vector<std::string> arguments = {"job.opr", "-o", "out.html", "--language",
+                                                ENGLISH.string()};
+    ASSERT_EQ(report(arguments), 0) << error;
+    EXPECT_EQ(readUtf16(folder / "out.html"), u"loss 1.2.2024");
+
+    store->recordCount = 1;
+    store->locationRecords[0] = LocationRecord{};
+    store->instrumentKind = KIND_ZD615;
+    ASSERT_TRUE(writeProtocolFile(*store, folder / "job.opr"));
+    ASSERT_EQ(report(arguments), 0) << error;
+    EXPECT_EQ(readUtf16(folder / "out.html"), u"zd615 1.2.2024");
+}
+
+TEST_F(ReportCommandTest, FailuresAndUsageErrors) {
+    saveLossProtocol();
+    writeTemplate(LOSS_TEMPLATE, "mine.htm");
+    const std::string language = ENGLISH.string();
+    expectFailure(report({"missing.opr", "-o", "out.html", "--language", language}));
+    expectFailure(report({"job.opr", "-o", "out.html", "--language", "missing.lng"}));
+    expectFailure(report({"job.opr", "-o", "out.html", "--language", language}));  // no template
+    expectFailure(report({"job.opr", "-o", "no/such/folder/out.html", "--language", language,
+                          "--template", "mine.htm"}));
+    put(folder / "bad.opr", "not a protocol");
+    expectFailure(report({"bad.opr", "-o", "out.html", "--language", language}));
+
+    EXPECT_EQ(report({"job.opr", "-o", "out.html"}), 2);
+    EXPECT_EQ(report({"job.opr", "--language", language}), 2);
+    EXPECT_EQ(report({"--help"}), 0);
+    EXPECT_EQ(output.rfind("usage: kalivera-cli report IN.opr", 0), 0u) << output;
+}
+
+}  // namespace
