@@ -2,54 +2,41 @@
 // working folder for the report tests.
 #pragma once
 
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
-
-#include <gtest/gtest.h>
 
 #include "core/fixed_text.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
+#include "file_fixture.h"
 #include "report/template_engine.h"
 
-class ReportFixture : public ::testing::Test {
+class ReportFixture : public FileTest {
 protected:
-    std::filesystem::path folder;
     std::unique_ptr<MeasurementStore> store = makeStore();
 
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder = std::filesystem::temp_directory_path() /
-                 ("kalivera_report_" + std::to_string(::getpid()) + "_" + info->name());
-        std::filesystem::remove_all(folder);
-        std::filesystem::create_directories(folder);
+        FileTest::SetUp();
         for (std::size_t number = 0; number < LANGUAGE_ENTRIES; ++number) {
-            store->language.entries[number] = asciiToU16(std::string("T").append(std::to_string(number)));
+            store->language.entries[number] =
+                asciiToU16(std::string("T").append(std::to_string(number)));
         }
         store->language.entries[0] = u"loss.htm";
         store->language.entries[113] = u"zd615.htm";
         setSlotText(store->currentProtocolPath, (folder / "job.opr").u16string());
     }
-    void TearDown() override { std::filesystem::remove_all(folder); }
 
     const std::u16string& text(std::size_t number) const { return store->language.text(number); }
 
-    static void writeBytes(const std::filesystem::path& file, const std::string& bytes) {
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
     static std::string utf16Bytes(std::u16string_view text) {
         std::string bytes(text.size() * 2, '\0');
         std::memcpy(bytes.data(), text.data(), bytes.size());
         return bytes;
     }
     void writeTemplate(std::u16string_view text, const char* name = "loss.htm") const {
-        writeBytes(folder / name, utf16Bytes(text));
+        put(folder / name, utf16Bytes(text));
     }
 
     std::filesystem::path reportFile() const {
@@ -57,9 +44,7 @@ protected:
                                      u".html");
     }
     static std::u16string readUtf16(const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        const std::string bytes{std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>()};
+        const std::string bytes = contents(file);
         std::u16string text(bytes.size() / 2, u'\0');
         std::memcpy(text.data(), bytes.data(), text.size() * 2);
         return text;

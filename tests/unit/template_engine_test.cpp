@@ -87,7 +87,7 @@ TEST_F(TemplateEngineTest, ReadsAtMostTheTemplateCapacityAndIgnoresAnOddByte) {
     const std::u16string text = std::u16string(capacityUnits - 2, u'a') + u"**DATE**tail";
     EXPECT_EQ(reportOf(text), std::u16string(capacityUnits - 2, u'a'));
 
-    writeBytes(folder / "loss.htm", utf16Bytes(u"AB") + "C");
+    put(folder / "loss.htm", utf16Bytes(u"AB") + "C");
     ASSERT_EQ(generateReportFile(*store, folder).status, ReportStatus::Written);
     EXPECT_EQ(readUtf16(reportFile()), u"AB");
 }
@@ -154,7 +154,7 @@ TEST_F(TemplateEngineTest, ReportInAMissingFolderIsNotCreated) {
 
 TEST_F(TemplateEngineTest, FailedWriteKeepsThePreviousReport) {
     writeTemplate(std::u16string(20000, u'x'));
-    writeBytes(reportFile(), "previous report");
+    put(reportFile(), "previous report");
 
     // Writes beyond this size fail (EFBIG) instead of raising SIGXFSZ.
     rlimit original{};
@@ -169,8 +169,7 @@ TEST_F(TemplateEngineTest, FailedWriteKeepsThePreviousReport) {
 
     EXPECT_EQ(outcome.status, ReportStatus::WriteFailed);
     EXPECT_EQ(reportFailureMessage(store->language, outcome), text(83));
-    std::ifstream in(reportFile(), std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "previous report");
+    EXPECT_EQ(contents(reportFile()), "previous report");
     EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
 }
 
