@@ -1,0 +1,35 @@
+#include "core/about_dialog.h"
+
+#include "core/ui_hooks.h"
+#include "language/language_table.h"
+#include "language/translation.h"
+#include "resources/resource_ids.h"
+
+namespace {
+
+constexpr std::size_t TEXT_ABOUT_CAPTION = 90;
+
+INT_PTR CALLBACK aboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        // Only the caption is translated; name, version and maker are fixed.
+        translateDialog(window, *reinterpret_cast<const LanguageTable*>(lParam), TEXT_ABOUT_CAPTION,
+                        {});
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
+            EndDialog(window, LOWORD(wParam));
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+}  // namespace
+
+void runAboutDialog(HWND owner, const LanguageTable& language) {
+    uiHooks().runDialog(owner, IDD_ABOUT, aboutProcedure,
+                        reinterpret_cast<LPARAM>(const_cast<LanguageTable*>(&language)));
+}

@@ -1,0 +1,55 @@
+#include "core/ui_hooks.h"
+
+#include "language/language_table.h"
+
+namespace {
+
+constexpr std::size_t QUESTION_CAPTION = 86;
+constexpr std::size_t ERROR_CAPTION = 73;
+
+INT_PTR runSystemDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
+    const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
+    return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, procedure, parameter);
+}
+
+// Replaced by the browser automation when the report module provides it.
+bool openNoDocument(std::u16string_view) { return false; }
+
+UiHooks& hooksInForce() {
+    static UiHooks hooks = systemUiHooks();
+    return hooks;
+}
+
+}  // namespace
+
+UiHooks systemUiHooks() {
+    return {MessageBoxW, GetOpenFileNameW, GetSaveFileNameW, runSystemDialog, openNoDocument,
+            GetLocalTime};
+}
+
+const UiHooks& uiHooks() { return hooksInForce(); }
+
+void setUiHooks(const UiHooks& hooks) { hooksInForce() = hooks; }
+
+int showMessage(HWND owner, std::u16string_view text, std::u16string_view caption, UINT type) {
+    const std::u16string boxText(text);
+    const std::u16string boxCaption(caption);
+    return uiHooks().messageBox(owner, wide(boxText), wide(boxCaption), type);
+}
+
+bool askQuestion(HWND owner, const LanguageTable& language, std::size_t textEntry) {
+    return showMessage(owner, language.text(textEntry), language.text(QUESTION_CAPTION),
+                   MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+void showError(HWND owner, const LanguageTable& language, std::size_t textEntry) {
+    showErrorText(owner, language, language.text(textEntry));
+}
+
+void showErrorText(HWND owner, const LanguageTable& language, std::u16string_view text) {
+    showMessage(owner, text, language.text(ERROR_CAPTION), MB_OK | MB_ICONERROR);
+}
+
+void showInformation(HWND owner, std::u16string_view text, std::u16string_view caption) {
+    showMessage(owner, text, caption, MB_OK | MB_ICONINFORMATION);
+}
