@@ -1,6 +1,7 @@
 #include "core/ui_hooks.h"
 
 #include "language/language_table.h"
+#include "report/open_document.h"
 
 namespace {
 
@@ -12,9 +13,6 @@ INT_PTR runSystemDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM pa
     return DialogBoxParamW(instance, MAKEINTRESOURCEW(templateId), owner, procedure, parameter);
 }
 
-// Replaced by the browser automation when the report module provides it.
-bool openNoDocument(std::u16string_view) { return false; }
-
 UiHooks& hooksInForce() {
     static UiHooks hooks = systemUiHooks();
     return hooks;
@@ -23,7 +21,7 @@ UiHooks& hooksInForce() {
 }  // namespace
 
 UiHooks systemUiHooks() {
-    return {MessageBoxW, GetOpenFileNameW, GetSaveFileNameW, runSystemDialog, openNoDocument,
+    return {MessageBoxW, GetOpenFileNameW, GetSaveFileNameW, runSystemDialog, openDocument,
             GetLocalTime};
 }
 

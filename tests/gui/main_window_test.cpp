@@ -256,6 +256,12 @@ TEST_F(MainWindow, ExitWithoutDataEndsAtOnce) {
     for (int command : {ID_CMD_EXIT, IDCANCEL}) {
         EXPECT_EQ(run([command](HWND window) { sendCommand(window, command); }), IDCANCEL);
     }
+    // The window's close button becomes the close request.
+    EXPECT_EQ(run([](HWND window) {
+                  SendMessageW(window, WM_CLOSE, 0, 0);
+                  processPostedMessages();
+              }),
+              IDCANCEL);
     EXPECT_TRUE(ui.messages.empty());
 }
 
