@@ -76,8 +76,7 @@ UiRecorder* activeRecorder = nullptr;
 
 UiRecorder& recorder() { return *activeRecorder; }
 
-int WINAPI recordMessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
-    recorder().messages.push_back({std::u16string(utf16(text)), std::u16string(utf16(caption)), type});
+int answerFor(UINT type, LPCWSTR text) {
     if ((type & MB_TYPEMASK) != MB_YESNO) return IDOK;
     if (recorder().answers.empty()) {
         ADD_FAILURE() << "unexpected question: " << narrow(utf16(text));
@@ -86,6 +85,15 @@ int WINAPI recordMessageBox(HWND, LPCWSTR text, LPCWSTR caption, UINT type) {
     const int answer = recorder().answers.front();
     recorder().answers.pop_front();
     return answer;
+}
+
+int WINAPI recordMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type) {
+    recorder().messages.push_back({std::u16string(utf16(text)), std::u16string(utf16(caption)), type});
+    const int answer = answerFor(type, text);
+    if (!recorder().showRealBoxes) return answer;
+    return static_cast<int>(
+        runScripted([&] { return INT_PTR{MessageBoxW(owner, text, caption, type)}; },
+                    [answer](HWND box) { sendCommand(box, answer); }));
 }
 
 BOOL answerFileDialog(OPENFILENAMEW* request) {

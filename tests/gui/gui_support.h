@@ -68,6 +68,9 @@ public:
     // Chosen file paths of the open and save dialogs; nothing = cancelled.
     std::deque<std::optional<std::u16string>> fileChoices;
     SYSTEMTIME localTime{2012, 3, 1, 5, 10, 30, 0, 0};
+    // Also show each box for real and press its answer, for tests about
+    // what a real box does to activation and focus.
+    bool showRealBoxes = false;
 };
 
 // Messages to a dialog, as its controls and menu would send them.

@@ -349,6 +349,22 @@ TEST_F(MainWindow, NumberFieldsAreCheckedWhenTheyLoseFocus) {
     });
 }
 
+TEST_F(MainWindow, FocusReturnsToTheFieldAfterARealMessageBox) {
+    ui.showRealBoxes = true;
+    auto& data = *store;
+    run([&](HWND window) {
+        showLossBudget(window, data);
+        moveFocus(window, IDC_FIBRE_LENGTH);
+        typeInto(window, IDC_FIBRE_LENGTH, u"12,5");
+        moveFocus(window, IDC_SPLICE_COUNT);
+        processPostedMessages();
+        EXPECT_EQ(GetActiveWindow(), window);
+        EXPECT_EQ(focusedControl(window), IDC_FIBRE_LENGTH);
+        sendCommand(window, IDCANCEL);
+    });
+    EXPECT_EQ(ui.messages.size(), 1u);
+}
+
 TEST_F(MainWindow, OtherFieldsAreNotChecked) {
     run([&](HWND window) {
         for (int control : {IDC_DATE, IDC_ROUTE, IDC_INSTRUMENT_SERIAL}) {
