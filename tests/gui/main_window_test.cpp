@@ -281,6 +281,39 @@ TEST_F(MainWindow, ExitWithDataEndsOnlyOnYes) {
     EXPECT_EQ(ui.messages[1].text, numbered(CZ, 91));
 }
 
+TEST_F(MainWindow, DataMenusFollowTheStoreAndANewProtocolGreysThem) {
+    auto& data = *store;
+    run([&](HWND window) {
+        struct Case {
+            std::uint32_t records;
+            std::uint32_t rawText;
+            bool selectEnabled;
+            bool exportEnabled;
+        };
+        for (const Case& c : {Case{1, 0, true, false}, Case{1, 120, true, true},
+                              Case{0, 120, false, false}}) {
+            data.recordCount = c.records;
+            data.rawTextLength = c.rawText;
+            updateDataMenus(window, data);
+            updateGenerateMenu(window, data);
+            EXPECT_EQ(menuGrey(window, ID_CMD_SELECT_VALUES, false), !c.selectEnabled);
+            EXPECT_EQ(menuGrey(window, ID_CMD_EXPORT_TEXT, false), !c.exportEnabled);
+            EXPECT_EQ(menuGrey(window, MENU_POS_GENERATE, true), c.records == 0);
+        }
+
+        data.recordCount = 1;
+        data.rawTextLength = 120;
+        updateDataMenus(window, data);
+        updateGenerateMenu(window, data);
+        ui.answers = {IDYES};
+        sendCommand(window, ID_CMD_NEW);
+        EXPECT_TRUE(menuGrey(window, ID_CMD_SELECT_VALUES, false));
+        EXPECT_TRUE(menuGrey(window, ID_CMD_EXPORT_TEXT, false));
+        EXPECT_TRUE(menuGrey(window, MENU_POS_GENERATE, true));
+        EXPECT_EQ(data.rawTextLength, 0u);
+    });
+}
+
 TEST_F(MainWindow, CommandsOfLaterModulesDoNothingYet) {
     auto& data = *store;
     const INT_PTR result = run([&](HWND window) {
@@ -296,6 +329,38 @@ TEST_F(MainWindow, CommandsOfLaterModulesDoNothingYet) {
     EXPECT_EQ(result, SCRIPT_LEFT_OPEN);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.dialogsOpened.empty());
+}
+
+TEST_F(MainWindow, InstrumentIdentityFillsTypeAndSerialAndKeepsTheKindOfTheRecords) {
+    struct Case {
+        std::int32_t kindBefore;
+        std::u16string_view identification;
+        std::u16string_view type;
+        std::u16string_view serial;
+        std::int32_t kindAfter;
+    };
+    const Case cases[] = {
+        {KIND_NONE, u"OLP-55 SN 0815", u"OLP-55", u"SN 0815", KIND_LOSS_METER},
+        {KIND_NONE, u"ZD615 12345", u"ZD615", u"12345", KIND_LOSS_METER},
+        {KIND_ZD615, u"OLP-55 1", u"OLP-55", u"1", KIND_ZD615},
+        {KIND_LOSS_METER, u"", u"", u"", KIND_NONE},
+        {KIND_NONE, u"TYPE 0123456789012345678901234567890", u"TYPE",
+         u"01234567890123456789012345", KIND_LOSS_METER},
+    };
+    auto& data = *store;
+    run([&](HWND window) {
+        for (const Case& c : cases) {
+            data.instrumentKind = c.kindBefore;
+            showInstrumentIdentity(window, data, c.identification);
+            EXPECT_EQ(textOf(window, IDC_INSTRUMENT_TYPE), c.type);
+            EXPECT_EQ(textOf(window, IDC_INSTRUMENT_SERIAL), c.serial);
+            EXPECT_EQ(data.instrumentKind, c.kindAfter) << narrow(c.identification);
+
+            ProtocolForm form{};
+            readForm(window, data, form);
+            EXPECT_EQ(slotText(form.instrument), std::u16string(c.type) + u" " + std::u16string(c.serial));
+        }
+    });
 }
 
 // ---------------------------------------------------------------- number fields
