@@ -44,9 +44,11 @@ enum Grade : std::int32_t {
     GRADE_NOT_GRADED = 4,
 };
 
+// Packed for their exact file layout; the records that hold doubles are
+// still aligned to 8 as a whole, so their fields are read aligned.
 #pragma pack(push, 1)
 
-struct ReadingRecord {
+struct alignas(8) ReadingRecord {
     double value;            // attenuation in dB (the instrument's value negated)
     std::uint32_t number;
     std::uint32_t subNumber;
@@ -56,7 +58,7 @@ struct ReadingRecord {
     std::uint32_t reserved;
 };
 
-struct LocationRecord {
+struct alignas(8) LocationRecord {
     std::uint32_t olt;
     std::uint32_t ont;
     std::uint32_t location;
@@ -69,7 +71,7 @@ struct LocationRecord {
     std::int32_t reportMark;
 };
 
-struct WavelengthSummaryEntry {
+struct alignas(8) WavelengthSummaryEntry {
     double sum1;
     std::uint32_t count1;
     std::uint32_t reserved1;
@@ -85,13 +87,13 @@ struct WavelengthSummaryEntry {
     std::uint32_t maxOrder;
 };
 
-struct WavelengthSummary {
+struct alignas(8) WavelengthSummary {
     std::uint32_t wavelengthCount;
     std::uint32_t maxSelectedOrder;
     std::array<WavelengthSummaryEntry, WAVELENGTH_SLOTS> entries;
 };
 
-struct WavelengthEntry {
+struct alignas(8) WavelengthEntry {
     std::int32_t wavelength; // -1 = free slot and end of the table
     std::uint32_t reserved;
     double dbPerKm;          // NOT_SET = not entered
@@ -137,7 +139,7 @@ inline constexpr std::size_t LOCATION_NAME_MAX = 31;
 
 inline constexpr std::uint32_t CONFIG_MAGIC = 0xAA551234u;
 
-struct Configuration {
+struct alignas(8) Configuration {
     std::uint32_t portNumber;
     std::uint32_t baudIndex;
     std::uint32_t dataBitsIndex;
