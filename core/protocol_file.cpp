@@ -176,13 +176,20 @@ bool readProtocolImage(MeasurementStore& store, std::span<const std::uint8_t> by
     return true;
 }
 
-bool readProtocolFile(MeasurementStore& store, const std::filesystem::path& file) {
+ProtocolOpen openProtocolFile(MeasurementStore& store, const std::filesystem::path& file) {
     resetStore(store);
-    setSlotText(store.currentProtocolPath, nativeToU16(file.native()));
+    // Emptied first: a Save after a failed open must not overwrite that file.
+    setSlotText(store.currentProtocolPath, u"");
     // No valid file is longer; bytes after the checksum are never looked at.
     std::vector<std::uint8_t> bytes(MAX_PROTOCOL_FILE_SIZE);
     const auto length = readFileStart(file, bytes.data(), bytes.size());
-    if (!length) return false;
+    if (!length) return ProtocolOpen::Unreadable;
     bytes.resize(*length);
-    return readProtocolImage(store, bytes);
+    if (!readProtocolImage(store, bytes)) return ProtocolOpen::Invalid;
+    setSlotText(store.currentProtocolPath, nativeToU16(file.native()));
+    return ProtocolOpen::Opened;
+}
+
+bool readProtocolFile(MeasurementStore& store, const std::filesystem::path& file) {
+    return openProtocolFile(store, file) == ProtocolOpen::Opened;
 }

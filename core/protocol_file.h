@@ -72,8 +72,17 @@ bool writeProtocolFile(const MeasurementStore& store, const std::filesystem::pat
 // had been read into them. Bytes after the checksum are ignored.
 bool readProtocolImage(MeasurementStore& store, std::span<const std::uint8_t> bytes);
 
-// Opens a protocol file as the program does: the path goes into
-// currentProtocolPath first, then the file is read with readProtocolImage; a
-// file that cannot be read leaves the store reset. Showing the form and the
-// menus is the window's.
+enum class ProtocolOpen {
+    Opened,      // currentProtocolPath names the file
+    Unreadable,  // the file could not be read: the store is reset, protocolForm untouched
+    Invalid,     // not a valid protocol: as readProtocolImage leaves a failure
+};
+
+// Opens a protocol file as the program does: the store is reset, the path
+// goes into currentProtocolPath and the file is read with readProtocolImage.
+// After any failure currentProtocolPath is empty, so that a later Save asks
+// for a name instead of overwriting the file that could not be opened.
+// Showing the form and the menus is the window's.
+ProtocolOpen openProtocolFile(MeasurementStore& store, const std::filesystem::path& file);
+// The same, true when Opened.
 bool readProtocolFile(MeasurementStore& store, const std::filesystem::path& file);

@@ -317,15 +317,31 @@ TEST_F(ProtocolFileTest, SaveAndOpenKeepTheFileAndThePath) {
 
 TEST_F(ProtocolFileTest, UnreadableFileLeavesTheStoreResetAndTheFormAlone) {
     auto store = lossMeterJob();
-    const auto file = folder / "missing.opr";
-    EXPECT_FALSE(readProtocolFile(*store, file));
+    EXPECT_EQ(openProtocolFile(*store, folder / "missing.opr"), ProtocolOpen::Unreadable);
     EXPECT_TRUE(isReset(*store));
     EXPECT_EQ(slotText(store->protocolForm.route), u"Brno \u2013 Tišnov");
-    EXPECT_EQ(slotText(store->currentProtocolPath), file.u16string());
+}
 
+// A Save after a failed open would otherwise overwrite the file that could
+// not be opened, without asking.
+TEST_F(ProtocolFileTest, FailedOpenForgetsThePath) {
+    const auto good = folder / "good.opr";
+    ASSERT_TRUE(writeProtocolFile(*lossMeterJob(), good));
     put(folder / "bad.opr", "MERAVOX PROTOCOL FILE 01.10");
-    EXPECT_FALSE(readProtocolFile(*store, folder / "bad.opr"));
-    EXPECT_EQ(slotText(store->currentProtocolPath), (folder / "bad.opr").u16string());
+    struct Case {
+        const char* name;
+        ProtocolOpen result;
+    };
+    for (const Case& c : {Case{"bad.opr", ProtocolOpen::Invalid},
+                          Case{"missing.opr", ProtocolOpen::Unreadable}}) {
+        auto store = makeStore();
+        ASSERT_EQ(openProtocolFile(*store, good), ProtocolOpen::Opened);
+        ASSERT_EQ(slotText(store->currentProtocolPath), good.u16string());
+
+        EXPECT_EQ(openProtocolFile(*store, folder / c.name), c.result) << c.name;
+        EXPECT_EQ(slotText(store->currentProtocolPath), u"") << c.name;
+        EXPECT_FALSE(readProtocolFile(*store, folder / c.name)) << c.name;
+    }
 }
 
 TEST_F(ProtocolFileTest, FailedSaveLeavesThePreviousFile) {
