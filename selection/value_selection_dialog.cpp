@@ -60,6 +60,17 @@ void fillWavelengthBox(HWND window, const MeasurementStore& store) {
     SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_SETCURSEL, 0, 0);
 }
 
+// Typing in the box would move its selection to a matching entry without
+// notice, and the next click would act on a wavelength the lists do not
+// show; so the box's edit field only shows the chosen entry.
+void forbidTypedWavelengths(HWND window) {
+    COMBOBOXINFO parts{};
+    parts.cbSize = sizeof parts;
+    if (GetComboBoxInfo(control(window, IDC_SELECTION_WAVELENGTH), &parts) && parts.hwndItem) {
+        SendMessageW(parts.hwndItem, EM_SETREADONLY, TRUE, 0);
+    }
+}
+
 // The wavelength of the box's selected entry; typed text is never read.
 std::uint32_t wavelengthInBox(HWND window) {
     const LRESULT item = SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETCURSEL, 0, 0);
@@ -190,6 +201,7 @@ void openSelection(HWND window, MeasurementStore& store) {
     translateDialog(window, store.language, TEXT_CAPTION, SELECTION_TEXTS);
     rebuildWavelengthSummary(store);
     fillWavelengthBox(window, store);
+    forbidTypedWavelengths(window);
     showMode(window, chooseInitialMode(store));
     for (const int list : SELECTION_LISTS) {
         setUpList(control(window, list), store.language);

@@ -10,6 +10,8 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "core/measurement_store.h"
@@ -366,6 +368,26 @@ TEST_F(ValueSelectionDialog, ChoosingAWavelengthShowsAndChangesOnlyItsReadings) 
     });
     expectPlace(at1310, STATE_LOADED, 0);
     expectPlace(at1550, STATE_A_TO_B, 2);
+}
+
+TEST_F(ValueSelectionDialog, TypingInTheWavelengthBoxChangesNothing) {
+    const std::size_t at1310 = add(1, 1, NM1310, 0.25);
+    const std::size_t at1550 = add(1, 1, NM1550, 1.25);
+    run([](HWND dialog) {
+        const HWND edit = FindWindowExW(GetDlgItem(dialog, IDC_SELECTION_WAVELENGTH), nullptr, L"Edit", nullptr);
+        ASSERT_TRUE(edit);
+        SendMessageW(edit, EM_SETSEL, 0, -1);
+        for (const wchar_t typed : std::wstring_view(L"1550")) SendMessageW(edit, WM_CHAR, typed, 0);
+        EXPECT_EQ(textOf(dialog, IDC_SELECTION_WAVELENGTH), u"1310 nm");
+
+        // The lists shown and the wavelength a click acts on stay together.
+        selectItems(dialog, IDC_LOADED_LIST, {0});
+        sendCommand(dialog, IDC_ADD_A_TO_B);
+        EXPECT_EQ(rows(dialog, IDC_A_TO_B_LIST), Rows{u"1/1 0.25"});
+        expectConfirmable(dialog, false);
+    });
+    expectPlace(at1310, STATE_A_TO_B, 1);
+    expectPlace(at1550, STATE_LOADED, 0);
 }
 
 // One click that moves 4096 of 8192 readings and shows all of them again.
