@@ -7,6 +7,8 @@
 #include <iterator>
 #include <optional>
 #include <string>
+#include <system_error>
+#include <type_traits>
 
 #include "core/about_dialog.h"
 #include "core/configuration.h"
@@ -14,12 +16,17 @@
 #include "core/form_text.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
+#include "core/protocol_file.h"
 #include "core/protocol_form.h"
+#include "core/text_export.h"
 #include "core/ui_hooks.h"
+#include "instrument/data_file.h"
 #include "language/language_dialog.h"
 #include "language/language_table.h"
 #include "language/translation.h"
+#include "report/template_engine.h"
 #include "resources/resource_ids.h"
+#include "selection/value_selection_dialog.h"
 
 namespace {
 
@@ -27,10 +34,22 @@ namespace {
 constexpr std::size_t TEXT_CONFIGURATION_NOT_SAVED = 72;
 constexpr std::size_t TEXT_CONFIGURATION_SAVED_CAPTION = 74;
 constexpr std::size_t TEXT_CONFIGURATION_SAVED = 75;
+constexpr std::size_t TEXT_DATA_FILE_UNREADABLE = 78;
+constexpr std::size_t TEXT_DATA_FILE_TOO_LARGE = 79;
+constexpr std::size_t TEXT_NOT_LOADED = 80;
+constexpr std::size_t TEXT_LOADED_CAPTION = 81;
+constexpr std::size_t TEXT_LOADED = 82;
+constexpr std::size_t TEXT_NOT_WRITTEN = 83;
+constexpr std::size_t TEXT_ASK_LOAD = 87;
+constexpr std::size_t TEXT_ASK_OPEN = 88;
 constexpr std::size_t TEXT_ASK_NEW_PROTOCOL = 89;
 constexpr std::size_t TEXT_ASK_EXIT = 91;
 constexpr std::size_t TEXT_INVALID_NUMBER_CAPTION = 92;
 constexpr std::size_t TEXT_INVALID_NUMBER = 93;
+constexpr std::size_t TEXT_POSITIVE_VALUES_CAPTION = 94;
+constexpr std::size_t TEXT_POSITIVE_VALUES = 95;
+constexpr std::size_t TEXT_MANUAL_FILE = 140;
+constexpr std::size_t TEXT_MANUAL_MISSING = 143;
 
 constexpr std::size_t DB_PER_KM_FIELD_MAX = 15;
 
@@ -91,6 +110,86 @@ void greyDataMenus(HWND window) {
     enableTopLevelEntry(menu, MENU_POS_GENERATE, false);
     enableCommand(menu, ID_CMD_EXPORT_TEXT, false);
     DrawMenuBar(window);
+}
+
+// ---------------------------------------------------------------- file dialogs
+
+// The fixed settings of a standard file dialog. A filter is pairs of title
+// and pattern, each ended by a zero, and an empty pair at the end (the
+// literal's own terminator).
+struct FileDialog {
+    bool save;
+    const wchar_t* filter;
+    const wchar_t* defaultExtension;
+    DWORD flags;
+};
+
+// The program looks its files up in the working directory: no dialog may
+// change it.
+constexpr DWORD FILE_DIALOG_FLAGS = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
+constexpr DWORD RESIZABLE_UNRECORDED = OFN_ENABLESIZING | OFN_DONTADDTORECENT;
+constexpr wchar_t TEXT_FILES[] = L"Text Files\0*.txt\0";
+constexpr wchar_t PROTOCOL_FILES[] = L"Protocol Files\0*.opr\0";
+
+constexpr FileDialog DATA_FILE_DIALOG{
+    false, TEXT_FILES, L"txt",
+    FILE_DIALOG_FLAGS | OFN_NONETWORKBUTTON | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST};
+constexpr FileDialog OPEN_PROTOCOL_DIALOG{
+    false, PROTOCOL_FILES, L"opr",
+    FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST};
+// Existing files are replaced without a question.
+constexpr FileDialog SAVE_PROTOCOL_DIALOG{
+    true, PROTOCOL_FILES, L"opr", FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST};
+constexpr FileDialog EXPORT_TEXT_DIALOG{true, TEXT_FILES, L"txt",
+                                        FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED};
+
+// As long as currentProtocolPath can hold.
+constexpr std::size_t FILE_NAME_CAPACITY =
+    std::extent_v<decltype(MeasurementStore::currentProtocolPath)>;
+
+// The path chosen in the dialog, whose name field starts with `proposal`;
+// nothing when the user cancels.
+std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,
+                                         std::u16string_view proposal) {
+    std::u16string name(cutText(proposal, FILE_NAME_CAPACITY - 1));
+    name.resize(FILE_NAME_CAPACITY, u'\0');
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = dialog.filter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = reinterpret_cast<wchar_t*>(name.data());
+    request.nMaxFile = FILE_NAME_CAPACITY;
+    request.lpstrDefExt = dialog.defaultExtension;
+    request.Flags = dialog.flags;
+    const BOOL chosen = dialog.save ? uiHooks().getSaveFileName(&request)
+                                    : uiHooks().getOpenFileName(&request);
+    if (!chosen) return std::nullopt;
+    name.resize(name.find(u'\0'));
+    return name;
+}
+
+// Wide text is the native form of a Windows path: nothing to convert.
+std::filesystem::path pathOf(std::u16string_view text) {
+    return std::filesystem::path(std::wstring(text.begin(), text.end()));
+}
+
+std::u16string textOf(const std::filesystem::path& path) {
+    const std::wstring& native = path.native();
+    return std::u16string(native.begin(), native.end());
+}
+
+std::filesystem::path workingDirectory() {
+    std::error_code error;
+    return std::filesystem::current_path(error);
+}
+
+bool canBeRead(const std::u16string& file) {
+    const HANDLE handle = CreateFileW(wide(file), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(handle);
+    return true;
 }
 
 // ---------------------------------------------------------------- wavelength box
@@ -220,6 +319,159 @@ void chooseLanguage(MainWindow& main) {
 
 void showAbout(MainWindow& main) { runAboutDialog(main.window, main.store.language); }
 
+void selectValues(MainWindow& main) {
+    // ZD615 records are ticked in their location table (dialog 129), which
+    // the program does not have yet.
+    if (main.store.instrumentKind != KIND_ZD615) runValueSelectionDialog(main.window, main.store);
+    updateGenerateMenu(main.window, main.store);
+}
+
+// ---------------------------------------------------------------- instrument data from a file
+
+void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues) {
+    const LanguageTable& language = store.language;
+    if (positiveValues) {
+        showMessage(window, language.text(TEXT_POSITIVE_VALUES),
+                    language.text(TEXT_POSITIVE_VALUES_CAPTION), MB_OK | MB_ICONWARNING);
+    }
+    // The loss-budget fields follow the new kind; the wavelength box the new table.
+    translateMainWindow(window, store);
+    showForm(window, store, store.protocolForm);
+    showInstrumentIdentity(window, store, slotText(store.instrumentId));
+    updateDataMenus(window, store);
+    showInformation(window, language.text(TEXT_LOADED), language.text(TEXT_LOADED_CAPTION));
+}
+
+void loadDataFromFile(MainWindow& main) {
+    const HWND window = main.window;
+    MeasurementStore& store = main.store;
+    if (hasData(store) && !askQuestion(window, store.language, TEXT_ASK_LOAD)) return;
+    // Loading shows the form record again: it must hold what was typed.
+    readForm(window, store, store.protocolForm);
+    greyDataMenus(window);
+    const auto file = chooseFile(window, DATA_FILE_DIALOG, u"*.txt");
+    if (!file) return;
+    const DataFileResult result = loadDataFile(store, pathOf(*file));
+    switch (result.outcome) {
+    case DataFileOutcome::Loaded:
+        showLoadedData(window, store, result.positiveValues);
+        break;
+    case DataFileOutcome::CannotRead:
+        showError(window, store.language, TEXT_DATA_FILE_UNREADABLE);
+        break;
+    case DataFileOutcome::TooLarge:
+        showError(window, store.language, TEXT_DATA_FILE_TOO_LARGE);
+        break;
+    case DataFileOutcome::Rejected:
+        showError(window, store.language, TEXT_NOT_LOADED);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- protocol files
+
+void showProtocol(HWND window, MeasurementStore& store) {
+    showForm(window, store, store.protocolForm);
+    updateDataMenus(window, store);
+    updateGenerateMenu(window, store);
+}
+
+// False when the chosen file could not be opened as a protocol.
+bool openProtocol(HWND window, MeasurementStore& store) {
+    // A cancelled dialog shows the form record again: it must hold what was typed.
+    readForm(window, store, store.protocolForm);
+    greyDataMenus(window);
+    const auto file = chooseFile(window, OPEN_PROTOCOL_DIALOG, u"*.opr");
+    if (!file) {
+        rebuildWavelengthSummary(store);
+        showProtocol(window, store);
+        return true;
+    }
+    switch (openProtocolFile(store, pathOf(*file))) {
+    case ProtocolOpen::Opened:
+        showProtocol(window, store);
+        return true;
+    case ProtocolOpen::Invalid:
+        showForm(window, store, store.protocolForm);  // as much of it as was read
+        return false;
+    case ProtocolOpen::Unreadable:
+        break;  // the previous form stays; the menus stay grey
+    }
+    return false;
+}
+
+void openProtocolFromFile(MainWindow& main) {
+    MeasurementStore& store = main.store;
+    if (!hasData(store) || askQuestion(main.window, store.language, TEXT_ASK_OPEN)) {
+        if (openProtocol(main.window, store)) {
+            computeBudget(store);
+        } else {
+            showError(main.window, store.language, TEXT_NOT_LOADED);
+        }
+    }
+    translateMainWindow(main.window, store);
+}
+
+constexpr std::u16string_view NEW_PROTOCOL_NAME = u"new_protocol.opr";
+
+// Asks for a name when none is set or when `saveAs`; a cancelled dialog
+// writes nothing and is no failure.
+bool saveProtocol(HWND window, MeasurementStore& store, bool saveAs) {
+    rebuildWavelengthSummary(store);
+    readForm(window, store, store.protocolForm);
+    computeBudget(store);
+    auto& path = store.currentProtocolPath;
+    if (saveAs || slotText(path).empty()) {
+        if (slotText(path).empty()) setSlotText(path, NEW_PROTOCOL_NAME);
+        const auto file = chooseFile(window, SAVE_PROTOCOL_DIALOG, slotText(path));
+        if (!file) return true;
+        setSlotText(path, *file);
+    }
+    readForm(window, store, store.protocolForm);
+    return writeProtocolFile(store, pathOf(slotText(path)));
+}
+
+void saveProtocolReportingFailure(MainWindow& main, bool saveAs) {
+    if (!saveProtocol(main.window, main.store, saveAs)) {
+        showError(main.window, main.store.language, TEXT_NOT_WRITTEN);
+    }
+}
+
+void save(MainWindow& main) { saveProtocolReportingFailure(main, false); }
+void saveAs(MainWindow& main) { saveProtocolReportingFailure(main, true); }
+
+void exportInstrumentText(MainWindow& main) {
+    const auto file = chooseFile(main.window, EXPORT_TEXT_DIALOG, u"");
+    if (file && !writeInstrumentText(main.store, pathOf(*file))) {
+        showError(main.window, main.store.language, TEXT_NOT_WRITTEN);
+    }
+}
+
+// ---------------------------------------------------------------- documents
+
+void generateReport(MainWindow& main) {
+    MeasurementStore& store = main.store;
+    readForm(main.window, store, store.protocolForm);
+    const ReportOutcome outcome = generateReportFile(store, workingDirectory());
+    if (outcome.status != ReportStatus::Written) {
+        showErrorText(main.window, store.language, reportFailureMessage(store.language, outcome));
+        return;
+    }
+    uiHooks().openDocument(outcome.reportPath);
+}
+
+void showUserManual(MainWindow& main) {
+    const LanguageTable& language = main.store.language;
+    const std::u16string manual =
+        textOf(workingDirectory()) + u"\\" + language.text(TEXT_MANUAL_FILE);
+    if (!canBeRead(manual)) {
+        showErrorText(main.window, language,
+                      language.text(TEXT_MANUAL_MISSING) + u" (" + manual + u")");
+        return;
+    }
+    uiHooks().openDocument(manual);
+}
+
 struct Command {
     int id;
     void (*run)(MainWindow& main);
@@ -234,6 +486,14 @@ constexpr Command COMMANDS[] = {
     {ID_CMD_LANGUAGE, chooseLanguage},
     {ID_CMD_SAVE_DEFAULTS, saveFormAsDefault},
     {ID_CMD_ABOUT, showAbout},
+    {ID_CMD_OPEN, openProtocolFromFile},
+    {ID_CMD_SAVE, save},
+    {ID_CMD_SAVE_AS, saveAs},
+    {ID_CMD_EXPORT_TEXT, exportInstrumentText},
+    {ID_CMD_LOAD_FILE, loadDataFromFile},
+    {ID_CMD_SELECT_VALUES, selectValues},
+    {ID_CMD_GENERATE, generateReport},
+    {ID_CMD_MANUAL, showUserManual},
 };
 
 void runCommand(MainWindow& main, int id) {

@@ -96,7 +96,18 @@ int WINAPI recordMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type
                     [answer](HWND box) { sendCommand(box, answer); }));
 }
 
-BOOL answerFileDialog(OPENFILENAMEW* request) {
+// The zero-separated strings of a filter, up to the empty one that ends it.
+std::vector<std::u16string> filterParts(const wchar_t* filter) {
+    std::vector<std::u16string> parts;
+    for (; filter && *filter; filter += parts.back().size() + 1) parts.emplace_back(utf16(filter));
+    return parts;
+}
+
+BOOL answerFileDialog(OPENFILENAMEW* request, bool save) {
+    recorder().fileDialogs.push_back(
+        {save, filterParts(request->lpstrFilter),
+         std::u16string(utf16(request->lpstrDefExt ? request->lpstrDefExt : L"")),
+         std::u16string(utf16(request->lpstrFile)), request->Flags});
     if (recorder().fileChoices.empty()) {
         ADD_FAILURE() << "unexpected file dialog";
         return FALSE;
@@ -109,8 +120,8 @@ BOOL answerFileDialog(OPENFILENAMEW* request) {
     return TRUE;
 }
 
-BOOL WINAPI recordOpenFileDialog(OPENFILENAMEW* request) { return answerFileDialog(request); }
-BOOL WINAPI recordSaveFileDialog(OPENFILENAMEW* request) { return answerFileDialog(request); }
+BOOL WINAPI recordOpenFileDialog(OPENFILENAMEW* request) { return answerFileDialog(request, false); }
+BOOL WINAPI recordSaveFileDialog(OPENFILENAMEW* request) { return answerFileDialog(request, true); }
 
 INT_PTR runRecordedDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
     recorder().dialogsOpened.push_back(templateId);

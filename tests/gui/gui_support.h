@@ -49,6 +49,15 @@ struct RecordedMessage {
     UINT buttons() const { return type & MB_TYPEMASK; }
 };
 
+// The settings an open or save dialog was shown with.
+struct RecordedFileDialog {
+    bool save;
+    std::vector<std::u16string> filter;  // title, pattern, title, pattern ...
+    std::u16string defaultExtension;
+    std::u16string initialName;
+    DWORD flags;
+};
+
 // Installs recording entry points for its lifetime. Questions are answered
 // from `answers` (a question without an answer fails the test and gets No),
 // other boxes with OK. Nested dialogs run for real with the next script of
@@ -67,6 +76,7 @@ public:
     std::vector<std::u16string> documentsOpened;
     // Chosen file paths of the open and save dialogs; nothing = cancelled.
     std::deque<std::optional<std::u16string>> fileChoices;
+    std::vector<RecordedFileDialog> fileDialogs;
     SYSTEMTIME localTime{2012, 3, 1, 5, 10, 30, 0, 0};
     // Also show each box for real and press its answer, for tests about
     // what a real box does to activation and focus.
