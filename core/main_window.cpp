@@ -415,15 +415,17 @@ void openProtocolFromFile(MainWindow& main) {
 constexpr std::u16string_view NEW_PROTOCOL_NAME = u"new_protocol.opr";
 
 // Asks for a name when none is set or when `saveAs`; a cancelled dialog
-// writes nothing and is no failure.
+// writes nothing and is no failure. Without a path the dialog proposes
+// "new_protocol.opr" but only a chosen name becomes the path, so a later
+// Save never writes over a file the operator did not choose.
 bool saveProtocol(HWND window, MeasurementStore& store, bool saveAs) {
     rebuildWavelengthSummary(store);
     readForm(window, store, store.protocolForm);
     computeBudget(store);
     auto& path = store.currentProtocolPath;
     if (saveAs || slotText(path).empty()) {
-        if (slotText(path).empty()) setSlotText(path, NEW_PROTOCOL_NAME);
-        const auto file = chooseFile(window, SAVE_PROTOCOL_DIALOG, slotText(path));
+        const std::u16string_view proposal = slotText(path).empty() ? NEW_PROTOCOL_NAME : slotText(path);
+        const auto file = chooseFile(window, SAVE_PROTOCOL_DIALOG, proposal);
         if (!file) return true;
         setSlotText(path, *file);
     }

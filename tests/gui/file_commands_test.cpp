@@ -368,8 +368,14 @@ TEST_F(FileCommands, SaveWithAPathWritesAtOnceAndSaveAsAlwaysAsks) {
         load(window, sample);
         commandWithFile(window, ID_CMD_SAVE, std::nullopt);  // cancelled: nothing written
         EXPECT_TRUE(protocolFiles().empty());
+        // The proposal is not taken as the path: the next Save asks again.
+        EXPECT_EQ(slotText(store->currentProtocolPath), u"");
+        const std::size_t dialogsBefore = ui.fileDialogs.size();
+        commandWithFile(window, ID_CMD_SAVE, std::nullopt);
+        EXPECT_EQ(ui.fileDialogs.size(), dialogsBefore + 1);
+        EXPECT_TRUE(protocolFiles().empty());
         commandWithFile(window, ID_CMD_SAVE_AS, job);
-        EXPECT_EQ(ui.fileDialogs[1].initialName, u"new_protocol.opr");
+        EXPECT_EQ(ui.fileDialogs.back().initialName, u"new_protocol.opr");
 
         typeInto(window, IDC_ROUTE, u"Nová trasa");
         ui.fileDialogs.clear();
