@@ -169,11 +169,6 @@ std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,
     return name;
 }
 
-// Wide text is the native form of a Windows path: nothing to convert.
-std::filesystem::path pathOf(std::u16string_view text) {
-    return std::filesystem::path(std::wstring(text.begin(), text.end()));
-}
-
 std::u16string textOf(const std::filesystem::path& path) {
     const std::wstring& native = path.native();
     return std::u16string(native.begin(), native.end());
@@ -239,7 +234,7 @@ void initialiseMainWindow(MainWindow& main) {
     clearWavelengthTable(store);
     loadConfiguration(window, store);
     const std::u16string languageFile(slotText(store.configuration.languageFile));
-    if (!loadLanguageFile(store.language, std::filesystem::path(languageFile))) {
+    if (!loadLanguageFile(store.language, pathOf(languageFile))) {
         showMessage(window, u"Error loading " + languageFile + u" language file!", u"ERROR!",
                     MB_OK | MB_ICONERROR);
         main.checkNumbers = false;
@@ -533,6 +528,12 @@ INT_PTR CALLBACK mainWindowProcedure(HWND window, UINT message, WPARAM wParam, L
 }
 
 }  // namespace
+
+// Wide text is the native form of a Windows path: nothing to convert, so a
+// damaged name (a lone surrogate, say) cannot make the conversion throw.
+std::filesystem::path pathOf(std::u16string_view text) {
+    return std::filesystem::path(std::wstring(text.begin(), text.end()));
+}
 
 void initialiseCommonControls() {
     INITCOMMONCONTROLSEX controls{};

@@ -1,6 +1,7 @@
 // The main window (dialog 109): the protocol form with the program's menu.
 #pragma once
 
+#include <filesystem>
 #include <windows.h>
 
 #include <cstdint>
@@ -38,3 +39,6 @@ void updateGenerateMenu(HWND window, const MeasurementStore& store);
 // message. Saving reports a failure always, success only when asked to.
 void loadConfiguration(HWND window, MeasurementStore& store);
 bool saveConfiguration(HWND window, MeasurementStore& store, bool withMessage);
+
+// A path from text held in the store or typed by the operator.
+std::filesystem::path pathOf(std::u16string_view text);

@@ -70,7 +70,7 @@ INT_PTR chooseSelectedFile(HWND window, MeasurementStore& store) {
     const LRESULT item = SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_GETCURSEL, 0, 0);
     if (item == CB_ERR) return IDOK;
     const std::u16string name = itemText(window, item);
-    if (!loadLanguageFile(store.language, std::filesystem::path(name))) {
+    if (!loadLanguageFile(store.language, pathOf(name))) {
         showError(window, store.language, TEXT_LANGUAGE_NOT_LOADED);
         return IDCANCEL;
     }

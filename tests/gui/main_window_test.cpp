@@ -84,6 +84,17 @@ TEST_F(StartUp, ConfiguredLanguageFileMissingEndsTheProgram) {
     EXPECT_EQ(ui.messages[0].icon(), MB_ICONERROR);
 }
 
+TEST_F(StartUp, DamagedLanguageFileNameEndsTheProgramWithItsMessage) {
+    const std::u16string damaged = std::u16string(u"cz") + char16_t(0xD800) + u".lng";
+    writeConfiguration([&](Configuration& c) { setSlotText(c.languageFile, damaged); });
+
+    const INT_PTR result = runProgram(*store, [](HWND) { ADD_FAILURE() << "window opened"; });
+
+    EXPECT_EQ(result, IDCANCEL);
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(ui.messages[0].text, u"Error loading " + damaged + u" language file!");
+}
+
 TEST_F(StartUp, ShortConfigurationFileIsReplacedByDefaults) {
     writeLanguageFile("czech.lng", numberedEntries(CZ));
     writeConfiguration([](Configuration& c) { c.portNumber = 3; });
