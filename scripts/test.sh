@@ -6,6 +6,10 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/setup.sh
 
+echo "== shipped report templates and manuals"
+python3 tools/build_templates.py --check
+python3 tools/check_templates.py
+
 echo "== native build and unit tests"
 scripts/build.sh native
 ctest --test-dir build/native --output-on-failure -j2
