@@ -10,6 +10,7 @@
 #include "core/main_window.h"
 #include "core/measurement_store.h"
 #include "gui_support.h"
+#include "program_fixture.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
 
@@ -110,19 +111,7 @@ TEST_F(StartUp, ShortConfigurationFileIsReplacedByDefaults) {
 
 // ---------------------------------------------------------------- the running window
 
-class MainWindow : public testing::Test {
-protected:
-    ScratchFolder folder;
-    UiRecorder ui;
-    std::unique_ptr<MeasurementStore> store = makeStore();
-
-    void SetUp() override {
-        writeLanguageFile("czech.lng", numberedEntries(CZ));
-        writeConfiguration([](Configuration&) {});
-    }
-
-    INT_PTR run(DialogScript script) { return runProgram(*store, std::move(script)); }
-};
+class MainWindow : public ProgramTest {};
 
 struct LabelEntry {
     int control;
