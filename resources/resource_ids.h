@@ -11,7 +11,7 @@
 #define IDD_PORT_SETTINGS           107
 #define IDD_MAIN                    109
 #define IDD_VALUE_SELECTION         112
-#define IDD_TRANSFER                113
+#define IDD_DOWNLOAD                113
 #define IDD_LANGUAGE                114
 #define IDD_ABOUT                   120
 #define IDD_ZD615_VALUES            129
@@ -101,6 +101,24 @@
 #define IDC_ADD_B_TO_A              1081
 #define IDC_RETURN_SELECTED         1044
 #define IDC_REMOVE_ALL              1047
+
+// Port settings (dialog 107)
+#define IDC_PORT                    1003
+#define IDC_DATA_BITS               1004
+#define IDC_PARITY                  1005
+#define IDC_STOP_BITS               1006
+#define IDC_BAUD_RATE               1007
+#define IDC_FLOW_CONTROL            1008
+#define IDC_LABEL_PORT              1073
+#define IDC_LABEL_BAUD_RATE         1074
+#define IDC_LABEL_DATA_BITS         1075
+#define IDC_LABEL_PARITY            1076
+#define IDC_LABEL_STOP_BITS         1077
+#define IDC_LABEL_FLOW_CONTROL      1078
+
+// Download (dialog 113)
+#define IDC_WAITING_FOR_DATA        1048
+#define IDC_RECEIVED_BYTES          1082
 
 // Language choice (dialog 114)
 #define IDC_LANGUAGE_FILES          1080
