@@ -22,7 +22,7 @@ UiHooks& hooksInForce() {
 
 UiHooks systemUiHooks() {
     return {MessageBoxW, GetOpenFileNameW, GetSaveFileNameW, runSystemDialog, openDocument,
-            GetLocalTime};
+            GetLocalTime, openPort};
 }
 
 const UiHooks& uiHooks() { return hooksInForce(); }

@@ -1,6 +1,6 @@
 // The few places where the Win32 front reaches outside its own windows:
 // message boxes, the standard file dialogs, nested modal dialogs, showing a
-// document and the local date. The program uses the system's functions; GUI
+// document, the local date and the serial port. The program uses the system's functions; GUI
 // tests install recorders and scripted answers, so every dialog runs
 // unattended.
 #pragma once
@@ -10,7 +10,10 @@
 
 #include <cstddef>
 #include <string>
+#include <memory>
 #include <string_view>
+
+#include "instrument/serial_port.h"
 
 struct LanguageTable;
 
@@ -25,6 +28,8 @@ struct UiHooks {
     // Shows a local file in the browser; true once it has been loaded.
     bool (*openDocument)(std::u16string_view path);
     void(WINAPI* localTime)(SYSTEMTIME* time);
+    // Opens the configured port with its line settings, drained.
+    std::unique_ptr<SerialPort> (*openPort)(const Configuration& configuration);
 };
 
 // The entry points in force, the system's own until setUiHooks.

@@ -1,7 +1,13 @@
 #!/usr/bin/env bash
 # Runs a Windows test program under Wine on a virtual display, in a
-# throw-away prefix inside the build tree.
+# throw-away prefix inside the build tree. Leading COMn=PATH arguments map
+# those ports; every other COM port of the prefix is removed first, so no
+# test can reach the machine's own serial devices.
+#   usage: wine-run.sh [COMn=PATH ...] PROGRAM [ARGUMENTS ...]
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+ports=()
+while [[ ${1:-} == COM*=* ]]; do ports+=("$1"); shift; done
 program=$1; shift
 build=$(cd "$(dirname "$program")" && pwd)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mshtml=" WINEARCH=win64
@@ -11,5 +17,6 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+"$root/scripts/wine-ports.sh" "${ports[@]}"
 # Stop the Wine server before the virtual display goes away.
 exec xvfb-run -a sh -c 'wine "$0" "$@"; status=$?; wineserver -k; exit $status' "$program" "$@"

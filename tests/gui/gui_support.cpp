@@ -158,7 +158,7 @@ INT_PTR runScripted(const std::function<INT_PTR()>& runModal, DialogScript scrip
 UiRecorder::UiRecorder() {
     activeRecorder = this;
     setUiHooks({recordMessageBox, recordOpenFileDialog, recordSaveFileDialog, runRecordedDialog,
-                recordDocument, pinnedLocalTime});
+                recordDocument, pinnedLocalTime, systemUiHooks().openPort});
 }
 
 UiRecorder::~UiRecorder() {
@@ -194,6 +194,18 @@ void processPostedMessages() {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+}
+
+bool processMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (!done()) {
+        const ULONGLONG now = GetTickCount64();
+        if (now >= deadline) return false;
+        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                    MWMO_INPUTAVAILABLE);
+        processPostedMessages();
+    }
+    return true;
 }
 
 std::u16string textOf(HWND dialog, int control) { return controlText(dialog, control); }

@@ -91,6 +91,9 @@ void chooseItem(HWND dialog, int comboBox, int item);
 void moveFocus(HWND dialog, int control);
 // Handles what has been posted so far (focus changes, for example).
 void processPostedMessages();
+// Handles messages, timers included, as they come until `done` holds; false
+// when it did not within `timeoutMs`.
+bool processMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 
 std::u16string textOf(HWND dialog, int control);
 std::u16string windowText(HWND window);
