@@ -1,9 +1,7 @@
 #include "report/template_engine.h"
 
-#include <sys/resource.h>
 
-#include <csignal>
-
+#include "file_size_limit.h"
 #include "report_fixture.h"
 
 namespace fs = std::filesystem;
@@ -153,19 +151,15 @@ TEST_F(TemplateEngineTest, ReportInAMissingFolderIsNotCreated) {
 }
 
 TEST_F(TemplateEngineTest, FailedWriteKeepsThePreviousReport) {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     writeTemplate(std::u16string(20000, u'x'));
     put(reportFile(), "previous report");
 
-    // Writes beyond this size fail (EFBIG) instead of raising SIGXFSZ.
-    rlimit original{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = original;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ReportOutcome outcome = generateReportFile(*store, folder);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, previousHandler);
+    ReportOutcome outcome{};
+    {
+        const FileSizeLimit limit(1000);
+        outcome = generateReportFile(*store, folder);
+    }
 
     EXPECT_EQ(outcome.status, ReportStatus::WriteFailed);
     EXPECT_EQ(reportFailureMessage(store->language, outcome), text(83));
