@@ -268,7 +268,10 @@ ReportStatus writeReport(MeasurementStore& store, std::u16string_view templateTe
     if (!file.isOpen()) return ReportStatus::ReportNotCreated;
     ReportWriter out(file);
     TemplateScan scan(store, out, templateText);
-    if (!scan.run() || !file.commit()) return ReportStatus::WriteFailed;
+    if (!scan.run()) return ReportStatus::WriteFailed;
+    if (!file.commit()) {
+        return file.targetRefused() ? ReportStatus::ReportNotCreated : ReportStatus::WriteFailed;
+    }
     return ReportStatus::Written;
 }
 
@@ -354,7 +357,10 @@ std::u16string reportFailureMessage(const LanguageTable& language, const ReportO
     case ReportStatus::Written: return {};
     case ReportStatus::TemplateMissing:
         return language.text(TEXT_TEMPLATE_MISSING) + u" ( " + outcome.templatePath + u" )";
-    case ReportStatus::ReportNotCreated: return language.text(TEXT_REPORT_NOT_CREATED);
+    case ReportStatus::ReportNotCreated:
+        // The path is not known when it would not fit the protocol path.
+        if (outcome.reportPath.empty()) return language.text(TEXT_REPORT_NOT_CREATED);
+        return language.text(TEXT_REPORT_NOT_CREATED) + u" ( " + outcome.reportPath + u" )";
     case ReportStatus::WriteFailed: return language.text(TEXT_WRITE_FAILED);
     }
     return {};

@@ -46,7 +46,8 @@ private:
 enum class ReportStatus {
     Written,           // complete; show reportPath
     TemplateMissing,   // language text 84, " ( ", templatePath, " )"
-    ReportNotCreated,  // language text 85
+    ReportNotCreated,  // language text 85, " ( ", reportPath, " )"; also when an
+                       // existing report cannot be replaced (read-only, held open)
     WriteFailed,       // language text 83; the previous report is intact
 };
 

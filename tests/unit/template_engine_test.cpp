@@ -145,9 +145,25 @@ TEST_F(TemplateEngineTest, ReportInAMissingFolderIsNotCreated) {
     setSlotText(store->currentProtocolPath, protocol);
     const ReportOutcome outcome = generateReportFile(*store, folder);
     EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
-    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85));
+    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85) + u" ( " + protocol + u".html )");
     EXPECT_EQ(outcome.reportPath, protocol + u".html");
     EXPECT_FALSE(fs::exists(folder / "missing"));
+}
+
+TEST_F(TemplateEngineTest, ReadOnlyReportIsNotReplaced) {
+    writeTemplate(u"new report");
+    put(reportFile(), "previous report");
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(reportFile(), writable, fs::perm_options::remove);
+
+    const ReportOutcome outcome = generateReportFile(*store, folder);
+    fs::permissions(reportFile(), fs::perms::owner_write, fs::perm_options::add);
+
+    EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
+    EXPECT_EQ(reportFailureMessage(store->language, outcome),
+              text(85) + u" ( " + outcome.reportPath + u" )");
+    EXPECT_EQ(contents(reportFile()), "previous report");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
 }
 
 TEST_F(TemplateEngineTest, FailedWriteKeepsThePreviousReport) {
