@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "core/measurement_store.h"
-#include "report/template_engine.h"
+#include "report/report_text.h"
 #include "report/value_format.h"
 
 namespace {

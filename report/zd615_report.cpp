@@ -6,7 +6,7 @@
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
-#include "report/template_engine.h"
+#include "report/report_text.h"
 #include "report/value_format.h"
 
 namespace {

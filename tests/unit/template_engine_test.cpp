@@ -1,7 +1,7 @@
 #include "report/template_engine.h"
 
-
 #include "file_size_limit.h"
+#include "report/report_text.h"
 #include "report_fixture.h"
 
 namespace fs = std::filesystem;
