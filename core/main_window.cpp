@@ -193,8 +193,7 @@ void fillWavelengthBox(HWND window, const WavelengthTable& table) {
     SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_RESETCONTENT, 0, 0);
     for (const WavelengthEntry& entry : table) {
         if (entry.wavelength == -1) break;
-        const std::u16string text =
-            asciiToU16(std::to_string(static_cast<std::uint32_t>(entry.wavelength)));
+        const std::u16string text = integerText(static_cast<std::uint32_t>(entry.wavelength));
         SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(wide(text)));
     }

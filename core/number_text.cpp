@@ -125,6 +125,8 @@ std::int64_t parseInteger(std::string_view text) {
 
 std::int64_t parseInteger(std::u16string_view text) { return parseInteger(asciiPrefix(text)); }
 
+std::u16string integerText(std::uint64_t number) { return asciiToU16(std::to_string(number)); }
+
 std::string formatFixed(double value, int decimals) {
     if (decimals < 0) decimals = 0;
     // The largest double has 309 integer digits; a sign and a point come on top.

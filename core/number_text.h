@@ -16,6 +16,9 @@ double parseDecimal(std::u16string_view text);
 std::int64_t parseInteger(std::string_view text);
 std::int64_t parseInteger(std::u16string_view text);
 
+// The decimal digits of a whole number.
+std::u16string integerText(std::uint64_t number);
+
 // printf("%.*f") of the value as it stands (correctly rounded, no locale),
 // except that a value that rounds to zero prints without a sign.
 std::string formatFixed(double value, int decimals);

@@ -12,8 +12,6 @@ namespace {
 
 constexpr std::uint32_t USABLE_LIMIT_SETS = LIMIT_SETS - 1;
 
-std::u16string numberText(std::uint32_t number) { return asciiToU16(std::to_string(number)); }
-
 }  // namespace
 
 double roundHalfAway(double value, double scale) {
@@ -45,7 +43,7 @@ std::u16string thresholdText(std::uint8_t lowByte, std::uint8_t highByte) {
 std::u16string locationLabel(const LocationNames& names, std::uint32_t location) {
     if (location == 0) return u"----";
     const std::u16string_view name = locationName(names, location);
-    return name.empty() ? numberText(location) : std::u16string(name);
+    return name.empty() ? integerText(location) : std::u16string(name);
 }
 
 std::u16string limitSetName(const LimitSet& set) {
@@ -63,9 +61,9 @@ std::u16string limitSetLabel(const LanguageTable& language, const LimitSetTable&
     if (setNumber == 0) return language.text(104);
     if (setNumber <= USABLE_LIMIT_SETS) {
         const std::u16string name = limitSetName(table[setNumber]);
-        if (!name.empty()) return name + u"(" + numberText(setNumber) + u")";
+        if (!name.empty()) return name + u"(" + integerText(setNumber) + u")";
     }
-    return numberText(setNumber);
+    return integerText(setNumber);
 }
 
 std::u16string reportGradeText(const LanguageTable& language, std::int32_t grade, bool evaluated) {

@@ -28,11 +28,6 @@ constexpr std::array<std::u16string_view, 9> THRESHOLD_MARKERS = {
     u"**PASS1490_VAL**", u"**WARN1490_VAL**", u"**FAIL1490_VAL**",
     u"**PASS1550_VAL**", u"**WARN1550_VAL**", u"**FAIL1550_VAL**"};
 
-std::u16string numberText(std::uint32_t number) {
-    const std::string digits = std::to_string(number);
-    return {digits.begin(), digits.end()};
-}
-
 std::u16string powerText(double power) {
     return power == NOT_SET ? std::u16string(u"----") : twoDecimalText(power);
 }
@@ -114,8 +109,8 @@ std::u16string Zd615Report::groupTable(const std::u16string& rows, const Locatio
         state = STATE_NOT_GRADED;
     }
     std::u16string table = tableHead_;
-    replaceFirst(table, u"**OLT_VAL**", numberText(first.olt));
-    replaceFirst(table, u"**ONT_VAL**", numberText(first.ont));
+    replaceFirst(table, u"**OLT_VAL**", integerText(first.olt));
+    replaceFirst(table, u"**ONT_VAL**", integerText(first.ont));
     replaceFirst(table, u"**UNITS**", unitsText(first));
     table += rows;
     replaceFirst(table, u"**RESSTATE**", store_.language.text(state));
