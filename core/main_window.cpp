@@ -14,6 +14,7 @@
 #include "core/configuration.h"
 #include "core/fixed_text.h"
 #include "core/form_text.h"
+#include "core/instrument_kind.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
 #include "core/protocol_file.h"
