@@ -1,7 +1,8 @@
 #include "language/translation.h"
 
 #include "core/measurement_store.h"
-#include "core/ui_hooks.h"
+#include "core/win32/controls.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
 #include "resources/resource_ids.h"
 
@@ -101,21 +102,6 @@ void showLossBudgetControls(HWND window, bool shown) {
 }
 
 }  // namespace
-
-std::u16string controlText(HWND window, int control) {
-    const HWND item = GetDlgItem(window, control);
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(item)), u'\0');
-    if (text.empty()) return text;
-    const int copied = GetWindowTextW(item, reinterpret_cast<wchar_t*>(text.data()),
-                                      static_cast<int>(text.size() + 1));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-void setControlText(HWND window, int control, std::u16string_view text) {
-    const std::u16string terminated(text);
-    SetDlgItemTextW(window, control, wide(terminated));
-}
 
 void translateDialog(HWND window, const LanguageTable& language, std::size_t captionEntry,
                      std::span<const ControlText> controls) {

@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "core/measurement_store.h"
-#include "core/ui_hooks.h"
+#include "core/win32/controls.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
@@ -73,16 +74,8 @@ void forbidTypedWavelengths(HWND window) {
 
 // The wavelength of the box's selected entry; typed text is never read.
 std::uint32_t wavelengthInBox(HWND window) {
-    const LRESULT item = SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return 0;
-    const LRESULT length =
-        SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR) return 0;
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETLBTEXT, item,
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return currentWavelength(text);
+    const auto text = chosenComboText(window, IDC_SELECTION_WAVELENGTH);
+    return text ? currentWavelength(*text) : 0;
 }
 
 // ---------------------------------------------------------------- mode

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/configuration.h"
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 #include "core/measurement_store.h"
 #include "gui_support.h"
 

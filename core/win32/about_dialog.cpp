@@ -1,6 +1,6 @@
-#include "core/about_dialog.h"
+#include "core/win32/about_dialog.h"
 
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"

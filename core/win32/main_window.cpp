@@ -1,4 +1,4 @@
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -10,7 +10,8 @@
 #include <system_error>
 #include <type_traits>
 
-#include "core/about_dialog.h"
+#include "core/win32/about_dialog.h"
+#include "core/win32/controls.h"
 #include "core/configuration.h"
 #include "core/fixed_text.h"
 #include "core/form_text.h"
@@ -20,7 +21,7 @@
 #include "core/protocol_file.h"
 #include "core/protocol_form.h"
 #include "core/text_export.h"
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 #include "instrument/data_file.h"
 #include "language/language_dialog.h"
 #include "language/language_table.h"
@@ -97,14 +98,6 @@ void forEachTextSlot(Form& form, Visit visit) {
 
 // ---------------------------------------------------------------- menus
 
-void enableCommand(HMENU menu, UINT command, bool enabled) {
-    EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void enableTopLevelEntry(HMENU menu, UINT position, bool enabled) {
-    EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
 void greyDataMenus(HWND window) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, false);
@@ -115,19 +108,6 @@ void greyDataMenus(HWND window) {
 
 // ---------------------------------------------------------------- file dialogs
 
-// The fixed settings of a standard file dialog. A filter is pairs of title
-// and pattern, each ended by a zero, and an empty pair at the end (the
-// literal's own terminator).
-struct FileDialog {
-    bool save;
-    const wchar_t* filter;
-    const wchar_t* defaultExtension;
-    DWORD flags;
-};
-
-// The program looks its files up in the working directory: no dialog may
-// change it.
-constexpr DWORD FILE_DIALOG_FLAGS = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
 constexpr DWORD RESIZABLE_UNRECORDED = OFN_ENABLESIZING | OFN_DONTADDTORECENT;
 constexpr wchar_t TEXT_FILES[] = L"Text Files\0*.txt\0";
 constexpr wchar_t PROTOCOL_FILES[] = L"Protocol Files\0*.opr\0";
@@ -143,32 +123,6 @@ constexpr FileDialog SAVE_PROTOCOL_DIALOG{
     true, PROTOCOL_FILES, L"opr", FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST};
 constexpr FileDialog EXPORT_TEXT_DIALOG{true, TEXT_FILES, L"txt",
                                         FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED};
-
-// As long as currentProtocolPath can hold.
-constexpr std::size_t FILE_NAME_CAPACITY =
-    std::extent_v<decltype(MeasurementStore::currentProtocolPath)>;
-
-// The path chosen in the dialog, whose name field starts with `proposal`;
-// nothing when the user cancels.
-std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,
-                                         std::u16string_view proposal) {
-    std::u16string name(cutText(proposal, FILE_NAME_CAPACITY - 1));
-    name.resize(FILE_NAME_CAPACITY, u'\0');
-    OPENFILENAMEW request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = dialog.filter;
-    request.nFilterIndex = 1;
-    request.lpstrFile = reinterpret_cast<wchar_t*>(name.data());
-    request.nMaxFile = FILE_NAME_CAPACITY;
-    request.lpstrDefExt = dialog.defaultExtension;
-    request.Flags = dialog.flags;
-    const BOOL chosen = dialog.save ? uiHooks().getSaveFileName(&request)
-                                    : uiHooks().getOpenFileName(&request);
-    if (!chosen) return std::nullopt;
-    name.resize(name.find(u'\0'));
-    return name;
-}
 
 std::u16string textOf(const std::filesystem::path& path) {
     const std::wstring& native = path.native();
@@ -202,15 +156,9 @@ void fillWavelengthBox(HWND window, const WavelengthTable& table) {
 
 // The wavelength of the item chosen in the box, if one is chosen.
 std::optional<std::uint32_t> chosenWavelength(HWND window) {
-    const LRESULT item = SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return std::nullopt;
-    const LRESULT length = SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR) return std::nullopt;
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETLBTEXT, item,
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return static_cast<std::uint32_t>(parseInteger(text));
+    const auto text = chosenComboText(window, IDC_WAVELENGTH);
+    if (!text) return std::nullopt;
+    return static_cast<std::uint32_t>(parseInteger(*text));
 }
 
 // ---------------------------------------------------------------- initialisation

@@ -1,4 +1,4 @@
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 
 #include "language/language_table.h"
 #include "report/open_document.h"
