@@ -10,17 +10,15 @@
 #include "core/measurement_store.h"
 #include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-constexpr std::size_t TEXT_LANGUAGE_CAPTION = 71;
-constexpr std::size_t TEXT_LANGUAGE_NOT_LOADED = 77;
-
 constexpr ControlText LANGUAGE_DIALOG_TEXTS[] = {
-    {IDCANCEL, 54},
-    {IDOK, 70},
+    {IDCANCEL, TEXT_CANCEL},
+    {IDOK, TEXT_OK},
 };
 
 struct FindCloser {

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "core/number_text.h"
+#include "language/text_ids.h"
 
 namespace {
 
@@ -18,7 +19,8 @@ constexpr std::size_t MAX_NUMBER_DIGITS = 15;
 // Entries 0, 113 and 140 name files (report templates, the manual), so the
 // translator's number display must never touch them.
 bool isFileNameEntry(std::size_t number) {
-    return number == 0 || number == 113 || number == 140;
+    return number == TEXT_LOSS_TEMPLATE_FILE || number == TEXT_ZD615_TEMPLATE_FILE ||
+           number == TEXT_MANUAL_FILE;
 }
 
 void setPlaceholders(LanguageTable& table) {

@@ -4,16 +4,13 @@
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
+#include "language/text_ids.h"
 #include "report/report_text.h"
 #include "report/value_format.h"
 
 namespace {
 
 constexpr std::u16string_view MISSING = u"---";
-
-constexpr std::size_t REMARK_OVER_LIMIT = 96;
-constexpr std::size_t REMARK_WITHIN_LIMIT = 97;
-constexpr std::size_t REMARK_NOT_EVALUATED = 98;
 
 std::size_t summaryEntryCount(const WavelengthSummary& summary) {
     return std::min<std::size_t>(summary.wavelengthCount, WAVELENGTH_SLOTS);
@@ -162,9 +159,9 @@ bool LossReport::writeValueLines(std::u16string_view body) {
         });
         std::u16string line(body);
         replaceFirst(line, u"**THREAD**", integerText(fibre));
-        const std::size_t remark = verdict.overLimit     ? REMARK_OVER_LIMIT
-                                   : verdict.withinLimit ? REMARK_WITHIN_LIMIT
-                                                         : REMARK_NOT_EVALUATED;
+        const std::size_t remark = verdict.overLimit     ? TEXT_REMARK_OVER_LIMIT
+                                   : verdict.withinLimit ? TEXT_REMARK_WITHIN_LIMIT
+                                                         : TEXT_REMARK_NOT_EVALUATED;
         replaceFirst(line, u"**REMARK**", store_.language.text(remark));
         replaceFirst(line, u"**ADDPARAM**", cells);
         if (!out_.write(line)) return false;

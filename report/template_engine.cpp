@@ -9,6 +9,7 @@
 #include "core/atomic_file.h"
 #include "core/fixed_text.h"
 #include "core/measurement_store.h"
+#include "language/text_ids.h"
 #include "report/loss_report.h"
 #include "report/report_text.h"
 #include "report/zd615_report.h"
@@ -19,12 +20,6 @@ constexpr char16_t ASTERISK = u'*';
 // The name buffer holds one unit more than is compared, so that a longer
 // name is known to have been cut.
 constexpr std::size_t NAME_BUFFER = MARKER_NAME_MAX + 1;
-
-constexpr std::size_t TEXT_LOSS_TEMPLATE = 0;
-constexpr std::size_t TEXT_ZD615_TEMPLATE = 113;
-constexpr std::size_t TEXT_WRITE_FAILED = 83;
-constexpr std::size_t TEXT_TEMPLATE_MISSING = 84;
-constexpr std::size_t TEXT_REPORT_NOT_CREATED = 85;
 
 enum class Block {
     Begin,
@@ -279,8 +274,8 @@ ReportStatus writeReport(MeasurementStore& store, std::u16string_view templateTe
 }  // namespace
 
 const std::u16string& templateName(const MeasurementStore& store) {
-    return store.language.text(store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE
-                                                                  : TEXT_LOSS_TEMPLATE);
+    return store.language.text(store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE_FILE
+                                                                  : TEXT_LOSS_TEMPLATE_FILE);
 }
 
 ReportStatus generateReportTo(MeasurementStore& store, const std::filesystem::path& templateFile,
@@ -322,7 +317,7 @@ std::u16string reportFailureMessage(const LanguageTable& language, const ReportO
         // The path is not known when it would not fit the protocol path.
         if (outcome.reportPath.empty()) return language.text(TEXT_REPORT_NOT_CREATED);
         return language.text(TEXT_REPORT_NOT_CREATED) + u" ( " + outcome.reportPath + u" )";
-    case ReportStatus::WriteFailed: return language.text(TEXT_WRITE_FAILED);
+    case ReportStatus::WriteFailed: return language.text(TEXT_NOT_WRITTEN);
     }
     return {};
 }

@@ -25,33 +25,13 @@
 #include "instrument/data_file.h"
 #include "language/language_dialog.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
 #include "selection/value_selection_dialog.h"
 
 namespace {
-
-// Language entries of the messages and questions of this window.
-constexpr std::size_t TEXT_CONFIGURATION_NOT_SAVED = 72;
-constexpr std::size_t TEXT_CONFIGURATION_SAVED_CAPTION = 74;
-constexpr std::size_t TEXT_CONFIGURATION_SAVED = 75;
-constexpr std::size_t TEXT_DATA_FILE_UNREADABLE = 78;
-constexpr std::size_t TEXT_DATA_FILE_TOO_LARGE = 79;
-constexpr std::size_t TEXT_NOT_LOADED = 80;
-constexpr std::size_t TEXT_LOADED_CAPTION = 81;
-constexpr std::size_t TEXT_LOADED = 82;
-constexpr std::size_t TEXT_NOT_WRITTEN = 83;
-constexpr std::size_t TEXT_ASK_LOAD = 87;
-constexpr std::size_t TEXT_ASK_OPEN = 88;
-constexpr std::size_t TEXT_ASK_NEW_PROTOCOL = 89;
-constexpr std::size_t TEXT_ASK_EXIT = 91;
-constexpr std::size_t TEXT_INVALID_NUMBER_CAPTION = 92;
-constexpr std::size_t TEXT_INVALID_NUMBER = 93;
-constexpr std::size_t TEXT_POSITIVE_VALUES_CAPTION = 94;
-constexpr std::size_t TEXT_POSITIVE_VALUES = 95;
-constexpr std::size_t TEXT_MANUAL_FILE = 140;
-constexpr std::size_t TEXT_MANUAL_MISSING = 143;
 
 constexpr std::size_t DB_PER_KM_FIELD_MAX = 15;
 
