@@ -69,7 +69,9 @@ void applyLineSettings(termios& line, const LineSettings& settings) {
     if (settings.stopBits != StopBits::One) line.c_cflag |= CSTOPB;
     if (settings.flowControl == 1) line.c_cflag |= CRTSCTS;
     if (settings.flowControl == 2) line.c_iflag |= IXANY;  // go on sending after XOFF
-    line.c_cc[VMIN] = 0;
+    // With a minimum of one byte an empty non-blocking read fails with EAGAIN,
+    // so a read of 0 bytes always means a hang-up.
+    line.c_cc[VMIN] = 1;
     line.c_cc[VTIME] = 0;
     ::cfsetispeed(&line, speedOf(settings.baudRate));
     ::cfsetospeed(&line, speedOf(settings.baudRate));
@@ -93,8 +95,8 @@ std::optional<bool> waitFor(int descriptor, short events, int timeoutMs) {
     for (;;) {
         const int ready = ::poll(&entry, 1, timeoutMs);
         if (ready > 0) {
-            if (entry.revents & events) return true;
-            return std::nullopt;  // POLLERR, POLLHUP or POLLNVAL only
+            if (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) return std::nullopt;
+            return true;
         }
         if (ready == 0) return false;
         if (errno != EINTR) return std::nullopt;
