@@ -1,5 +1,6 @@
 #include "instrument/download.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -193,7 +194,7 @@ TEST_F(DownloadTest, SetsBeyondAShortAnswerKeepTheirContent) {
     EXPECT_EQ(std::memcmp(&store->activeLimitSets[1], limits.data(), limits.size()), 0);
     // The short third block is taken whole, its missing bytes zero.
     const auto* third = reinterpret_cast<const std::uint8_t*>(&store->activeLimitSets[3]);
-    EXPECT_EQ(std::count(third + 5, third + sizeof(LimitSet), 0), sizeof(LimitSet) - 5);
+    EXPECT_TRUE(std::all_of(third + 5, third + sizeof(LimitSet), [](std::uint8_t byte) { return byte == 0; }));
     for (std::size_t set = 4; set < LIMIT_SETS; ++set) EXPECT_EQ(store->activeLimitSets[set].name[0], 'K') << set;
     EXPECT_EQ(store->activeLimitSets[0].name[0], 'K');
 }
