@@ -46,21 +46,37 @@ void prepareForInstrument(LimitSetTable& sets) {
     }
 }
 
+// Counts consecutive empty reads and pauses briefly after each, so the
+// instrument has time to answer; gives up once they exceed the limit.
+class EmptyReads {
+public:
+    explicit EmptyReads(int limit) : limit_(limit) {}
+
+    // After a read of `count` bytes: false when the line has stayed quiet too long.
+    bool allowAfter(std::size_t count) {
+        if (count > 0) {
+            idle_ = 0;
+            return true;
+        }
+        if (idle_ > limit_) return false;
+        ++idle_;
+        pauseMilliseconds(IDLE_PAUSE_MS);
+        return true;
+    }
+
+private:
+    int limit_;
+    int idle_ = 0;
+};
+
 // Waits until the instrument has sent `need` bytes; the bytes are not looked at.
 bool awaitAcknowledgement(SerialPort& port, int need) {
     std::array<std::uint8_t, ACK_READ_SIZE> acknowledgement;
-    int got = 0;
-    int idle = 0;
-    while (got < need) {
+    EmptyReads emptyReads(WRITE_IDLE_LIMIT);
+    for (int got = 0; got < need;) {
         const std::size_t count = port.read(acknowledgement.data(), acknowledgement.size()).value_or(0);
-        if (count > 0) {
-            got += static_cast<int>(count);
-            idle = 0;
-            continue;
-        }
-        if (idle > WRITE_IDLE_LIMIT) return false;
-        ++idle;
-        pauseMilliseconds(IDLE_PAUSE_MS);
+        got += static_cast<int>(count);
+        if (!emptyReads.allowAfter(count)) return false;
     }
     return true;
 }
@@ -68,21 +84,13 @@ bool awaitAcknowledgement(SerialPort& port, int need) {
 // Reads the answer to "t" into the reply buffer; false when it stopped short.
 bool receiveLimitSets(SerialPort& port, std::uint8_t* reply, const TransferCallbacks& callbacks) {
     std::uint32_t received = 0;
-    std::uint32_t wanted = LIMIT_SETS_ANSWER;
-    int idle = 0;
-    while (wanted > 0) {
-        const auto count = port.read(reply + received, wanted);
+    EmptyReads emptyReads(READ_IDLE_LIMIT);
+    while (received < LIMIT_SETS_ANSWER) {
+        const auto count = port.read(reply + received, LIMIT_SETS_ANSWER - received);
         if (!count) return false;
         received += static_cast<std::uint32_t>(*count);
-        wanted -= static_cast<std::uint32_t>(*count);
         notify(callbacks.setProgress, static_cast<int>(received));
-        if (*count > 0) {
-            idle = 0;
-            continue;
-        }
-        if (idle > READ_IDLE_LIMIT) return false;
-        ++idle;
-        pauseMilliseconds(IDLE_PAUSE_MS);
+        if (!emptyReads.allowAfter(*count)) return false;
     }
     return true;
 }

@@ -7,19 +7,11 @@
 #include <cstring>
 
 #include "../unit/fake_serial_port.h"
+#include "fuzz_support.h"
 #include "instrument/download.h"
 #include "selection/limit_transfer.h"
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-MeasurementStore& fuzzStore() {
-    static MeasurementStore* store = makeStore().release();
-    return *store;
-}
 
 void loadScript(FakeLine& line, const std::uint8_t* data, std::size_t size) {
     for (std::size_t at = 0; at < size;) {
