@@ -29,6 +29,11 @@ struct MeasurementStore {
     char16_t currentProtocolPath[1024];
     Configuration configuration;
     LanguageTable language;
+    // Transfer buffers of the serial link, kept across a reset: the limit sets
+    // of a download, their length, and the answer of the last limit read.
+    std::array<std::uint8_t, LIMIT_TEXT_CAPACITY> limitText;
+    std::uint32_t limitTextLength;
+    std::array<std::uint8_t, LIMIT_TEXT_CAPACITY> limitReplyBuffer;
 };
 
 // The store is about 1.2 MB: never on the stack.

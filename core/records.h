@@ -19,6 +19,8 @@ static_assert(std::bit_cast<std::uint64_t>(-NOT_SET) == 0xFFEE42D130773B76ull);
 
 inline constexpr std::size_t MAX_RECORDS = 8192;
 inline constexpr std::size_t RAW_TEXT_CAPACITY = 172096;
+// Receive buffers of the instrument's limit sets (download and limit read).
+inline constexpr std::size_t LIMIT_TEXT_CAPACITY = 8192;
 inline constexpr std::size_t WAVELENGTH_SLOTS = 256;
 inline constexpr std::size_t LIMIT_SETS = 16;
 inline constexpr std::size_t LOCATION_NAME_COUNT = 9;
