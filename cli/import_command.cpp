@@ -4,6 +4,7 @@
 #include "cli/cli_commands.h"
 #include "cli/command_line.h"
 #include "core/fixed_text.h"
+#include "core/instrument_kind.h"
 #include "core/protocol_file.h"
 #include "core/protocol_form.h"
 #include "instrument/data_file.h"

@@ -24,6 +24,16 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
     return name;
 }
 
+// Windows refuses to replace a read-only file, but POSIX rename() and
+// Wine replace it: the writer refuses it itself, alike everywhere.
+bool isReadOnly(const std::filesystem::path& path) {
+    using std::filesystem::perms;
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(path, error);
+    const perms writable = perms::owner_write | perms::group_write | perms::others_write;
+    return !error && std::filesystem::exists(status) && (status.permissions() & writable) == perms::none;
+}
+
 void removeQuietly(const std::filesystem::path& path) {
     std::error_code ignored;
     std::filesystem::remove(path, ignored);
@@ -55,10 +65,12 @@ bool AtomicFileWriter::commit() {
     const bool flushed = std::fflush(file_) == 0 && flushToDisk(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
-    if (failed_ || !flushed || !closed || !replaceFile(temporary_, target_)) {
+    failed_ = failed_ || !flushed || !closed;
+    if (!failed_ && (isReadOnly(target_) || !replaceFile(temporary_, target_))) {
         failed_ = true;
-        return false;  // the destructor removes the temporary file
+        targetRefused_ = true;
     }
+    if (failed_) return false;  // the destructor removes the temporary file
     temporary_.clear();
     return true;
 }

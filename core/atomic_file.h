@@ -19,12 +19,16 @@ public:
     bool write(const void* data, std::size_t size);
     // Closes the temporary file and renames it over the target.
     bool commit();
+    // After a failed commit: everything was written, but the existing target
+    // could not be replaced (read-only, or held open by another program).
+    bool targetRefused() const { return targetRefused_; }
 
 private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
     std::FILE* file_ = nullptr;
     bool failed_ = false;
+    bool targetRefused_ = false;
 };
 
 // Renames source over target, replacing an existing target (platform specific).

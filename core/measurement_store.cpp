@@ -84,11 +84,6 @@ void bubbleSort(Iterator begin, Iterator end, Key key) {
     }
 }
 
-InstrumentKind kindOfType(std::u16string_view typeWord) {
-    if (typeWord == u"ZD615") return KIND_ZD615;
-    return typeWord.empty() ? KIND_NONE : KIND_LOSS_METER;
-}
-
 std::size_t locationSlotStart(unsigned location) {
     return 2 + LOCATION_NAME_SLOT_UNITS * (location - 1);
 }
@@ -201,15 +196,6 @@ void sortWavelengthTable(MeasurementStore& store) {
     WavelengthTable& table = store.wavelengthTable;
     bubbleSort(table.begin(), table.begin() + usedWavelengthSlots(table),
                [](const WavelengthEntry& entry) { return static_cast<std::uint32_t>(entry.wavelength); });
-}
-
-void setInstrumentKindFromType(MeasurementStore& store, std::u16string_view typeWord) {
-    store.instrumentKind = kindOfType(typeWord);
-}
-
-void applyInstrumentType(MeasurementStore& store, std::u16string_view typeWord) {
-    if (store.instrumentKind == KIND_ZD615) return;
-    store.instrumentKind = typeWord.empty() ? KIND_NONE : KIND_LOSS_METER;
 }
 
 void computeBudget(MeasurementStore& store) {

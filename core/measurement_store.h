@@ -50,14 +50,8 @@ void clearWavelengthTable(MeasurementStore& store);
 void removeWavelength(MeasurementStore& store, std::uint32_t wavelength);
 void pruneWavelengthTable(MeasurementStore& store);
 void sortWavelengthTable(MeasurementStore& store);
-void setInstrumentKindFromType(MeasurementStore& store, std::u16string_view typeWord);
 void computeBudget(MeasurementStore& store);
 
 // Name of location 1..9 (empty when none) and storing one, cut to 31 characters.
 std::u16string_view locationName(const LocationNames& names, unsigned location);
 void setLocationName(LocationNames& names, unsigned location, std::u16string_view name);
-
-// Sets instrumentKind from an instrument type word while keeping the kind of
-// the records held: ZD615 records stay kind 2 whatever the word says, and
-// loss-meter records never become kind 2 (they would not be saved).
-void applyInstrumentType(MeasurementStore& store, std::u16string_view typeWord);

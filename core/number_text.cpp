@@ -125,6 +125,8 @@ std::int64_t parseInteger(std::string_view text) {
 
 std::int64_t parseInteger(std::u16string_view text) { return parseInteger(asciiPrefix(text)); }
 
+std::u16string integerText(std::uint64_t number) { return asciiToU16(std::to_string(number)); }
+
 std::string formatFixed(double value, int decimals) {
     if (decimals < 0) decimals = 0;
     // The largest double has 309 integer digits; a sign and a point come on top.
@@ -132,6 +134,12 @@ std::string formatFixed(double value, int decimals) {
     const auto result = std::to_chars(text.data(), text.data() + text.size(), value,
                                       std::chars_format::fixed, decimals);
     text.resize(result.ec == std::errc() ? static_cast<std::size_t>(result.ptr - text.data()) : 0);
+    // Whether a zero carries the sign bit depends on the arithmetic before
+    // (a negated 0, or the C runtime's modf, which differs between glibc and
+    // MinGW): a printed zero never shows it.
+    if (!text.empty() && text.front() == '-' && text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
     return text;
 }
 

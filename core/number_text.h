@@ -16,7 +16,11 @@ double parseDecimal(std::u16string_view text);
 std::int64_t parseInteger(std::string_view text);
 std::int64_t parseInteger(std::u16string_view text);
 
-// printf("%.*f") of the value as it stands (correctly rounded, no locale).
+// The decimal digits of a whole number.
+std::u16string integerText(std::uint64_t number);
+
+// printf("%.*f") of the value as it stands (correctly rounded, no locale),
+// except that a value that rounds to zero prints without a sign.
 std::string formatFixed(double value, int decimals);
 
 // Byte texts (instrument data, limit-set names, units) become UTF-16 with

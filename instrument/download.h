@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "core/measurement_store.h"
 #include "instrument/serial_port.h"
@@ -37,10 +38,27 @@ public:
     DownloadPhase phase() const;
     // Bytes received so far in the current phase.
     std::uint32_t receivedCount() const;
-    // ...
+
+private:
+    TickResult endPhase();
+    TickResult finish(TickResult result);
+    bool textComplete() const;
+
+    MeasurementStore& store_;
+    std::unique_ptr<SerialPort> port_;
+    DownloadPhase phase_ = DownloadPhase::Text;
+    std::uint8_t* target_ = nullptr;
+    std::uint32_t capacity_ = 0;
+    std::uint32_t receivedCount_ = 0;
+    bool dataStarted_ = false;
+    std::uint32_t idleTicks_ = 0;
+    std::uint32_t idleLimit_ = 0;
+    // Set once the download has ended: a tick already queued repeats it.
+    std::optional<TickResult> outcome_;
 };
 
 // Copies consecutive 32-byte blocks of `source` into entries 1, 2, ... 15 of
 // `table` while the block's offset is below `length`; entry 0 is never
-// touched and a short last block is copied as a full block.
+// touched and a short last block is copied as a full block, so `source` holds
+// whole blocks (the receive buffers hold 8192 bytes).
 bool copyLimitSets(const std::uint8_t* source, std::uint32_t length, LimitSetTable& table);

@@ -69,7 +69,9 @@ void applyLineSettings(termios& line, const LineSettings& settings) {
     if (settings.stopBits != StopBits::One) line.c_cflag |= CSTOPB;
     if (settings.flowControl == 1) line.c_cflag |= CRTSCTS;
     if (settings.flowControl == 2) line.c_iflag |= IXANY;  // go on sending after XOFF
-    line.c_cc[VMIN] = 0;
+    // With a minimum of one byte an empty non-blocking read fails with EAGAIN,
+    // so a read of 0 bytes always means a hang-up.
+    line.c_cc[VMIN] = 1;
     line.c_cc[VTIME] = 0;
     ::cfsetispeed(&line, speedOf(settings.baudRate));
     ::cfsetospeed(&line, speedOf(settings.baudRate));
@@ -93,8 +95,8 @@ std::optional<bool> waitFor(int descriptor, short events, int timeoutMs) {
     for (;;) {
         const int ready = ::poll(&entry, 1, timeoutMs);
         if (ready > 0) {
-            if (entry.revents & events) return true;
-            return std::nullopt;  // POLLERR, POLLHUP or POLLNVAL only
+            if (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) return std::nullopt;
+            return true;
         }
         if (ready == 0) return false;
         if (errno != EINTR) return std::nullopt;
@@ -109,45 +111,24 @@ public:
     // Returns when `size` bytes arrived, when the total time-out for `size`
     // bytes passed, or when the line stayed quiet for the interval after a byte.
     std::optional<std::size_t> read(std::uint8_t* buffer, std::size_t size) override {
-        if (descriptor_ < 0) return std::nullopt;
         const auto deadline = Clock::now() + Milliseconds(timeouts_.readTotalPerByte * size +
                                                           timeouts_.readTotalConstant);
-        std::size_t received = 0;
-        while (received < size) {
-            const ssize_t count = ::read(descriptor_, buffer + received, size - received);
-            if (count > 0) {
-                received += static_cast<std::size_t>(count);
-                continue;
-            }
-            const bool lineFailed = count == 0 || (errno != EAGAIN && errno != EINTR);  // 0: hang-up
-            if (lineFailed) return failedUnless(received);
-            int wait = millisecondsUntil(deadline);
-            if (received > 0) wait = std::min(wait, static_cast<int>(timeouts_.readInterval));
-            const auto ready = wait > 0 ? waitFor(descriptor_, POLLIN, wait) : false;
-            if (!ready) return failedUnless(received);
-            if (!*ready) break;
-        }
-        return received;
+        const int interval = static_cast<int>(timeouts_.readInterval);
+        return moveBytes(
+            size, POLLIN, [&](std::size_t moved) { return ::read(descriptor_, buffer + moved, size - moved); },
+            [&](std::size_t moved) {
+                const int total = millisecondsUntil(deadline);
+                return moved > 0 ? std::min(total, interval) : total;
+            });
     }
 
     // Writes as much as the write time-outs allow.
     std::optional<std::size_t> write(const std::uint8_t* data, std::size_t size) override {
-        if (descriptor_ < 0) return std::nullopt;
         const auto deadline = Clock::now() + Milliseconds(timeouts_.writeTotalPerByte * size +
                                                           timeouts_.writeTotalConstant);
-        std::size_t written = 0;
-        while (written < size) {
-            const ssize_t count = ::write(descriptor_, data + written, size - written);
-            if (count > 0) {
-                written += static_cast<std::size_t>(count);
-                continue;
-            }
-            if (count < 0 && errno != EAGAIN && errno != EINTR) return failedUnless(written);
-            const auto ready = waitFor(descriptor_, POLLOUT, millisecondsUntil(deadline));
-            if (!ready) return failedUnless(written);
-            if (!*ready) break;
-        }
-        return written;
+        return moveBytes(
+            size, POLLOUT, [&](std::size_t moved) { return ::write(descriptor_, data + moved, size - moved); },
+            [&](std::size_t) { return millisecondsUntil(deadline); });
     }
 
     void close() override {
@@ -160,10 +141,30 @@ public:
     }
 
 private:
-    // A call that failed after moving some bytes reports those bytes; the
-    // failure shows again on the next call.
-    static std::optional<std::size_t> failedUnless(std::size_t moved) {
-        if (moved == 0) return std::nullopt;
+    // Moves up to `size` bytes with `move` (one read or write call), waiting
+    // for `events` at most `waitLimit(moved)` ms whenever the line is not
+    // ready. A time-out ends it with the bytes moved so far. A failed call or
+    // wait, or a read of nothing (a hang-up), fails it unless bytes moved; the
+    // failure then shows on the next call.
+    template <typename Move, typename WaitLimit>
+    std::optional<std::size_t> moveBytes(std::size_t size, short events, Move move, WaitLimit waitLimit) const {
+        if (descriptor_ < 0) return std::nullopt;
+        std::size_t moved = 0;
+        bool failed = false;
+        while (moved < size && !failed) {
+            const ssize_t count = move(moved);
+            if (count > 0) {
+                moved += static_cast<std::size_t>(count);
+                continue;
+            }
+            failed = count == 0 || (errno != EAGAIN && errno != EINTR);
+            if (failed) break;
+            const int wait = waitLimit(moved);
+            const auto ready = wait > 0 ? waitFor(descriptor_, events, wait) : false;
+            failed = !ready;
+            if (!failed && !*ready) break;
+        }
+        if (failed && moved == 0) return std::nullopt;
         return moved;
     }
 

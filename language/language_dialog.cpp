@@ -5,21 +5,20 @@
 #include <string>
 
 #include "core/fixed_text.h"
-#include "core/main_window.h"
+#include "core/win32/controls.h"
+#include "core/win32/main_window.h"
 #include "core/measurement_store.h"
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-constexpr std::size_t TEXT_LANGUAGE_CAPTION = 71;
-constexpr std::size_t TEXT_LANGUAGE_NOT_LOADED = 77;
-
 constexpr ControlText LANGUAGE_DIALOG_TEXTS[] = {
-    {IDCANCEL, 54},
-    {IDOK, 70},
+    {IDCANCEL, TEXT_CANCEL},
+    {IDOK, TEXT_OK},
 };
 
 struct FindCloser {
@@ -42,24 +41,13 @@ void listLanguageFiles(HWND window) {
     } while (FindNextFileW(search.get(), &found));
 }
 
-std::u16string itemText(HWND window, LRESULT item) {
-    const LRESULT length =
-        SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR) return {};
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_GETLBTEXT, item,
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return text;
-}
-
 // The first item, or the configured file when the list holds it (compared
 // exactly: the box's own search ignores case).
 void selectConfiguredFile(HWND window, std::u16string_view configured) {
     SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_SETCURSEL, 0, 0);
     const LRESULT count = SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_GETCOUNT, 0, 0);
     for (LRESULT item = 0; item < count; ++item) {
-        if (itemText(window, item) == configured) {
+        if (comboItemText(window, IDC_LANGUAGE_FILES, item) == configured) {
             SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_SETCURSEL, item, 0);
             return;
         }
@@ -67,9 +55,9 @@ void selectConfiguredFile(HWND window, std::u16string_view configured) {
 }
 
 INT_PTR chooseSelectedFile(HWND window, MeasurementStore& store) {
-    const LRESULT item = SendDlgItemMessageW(window, IDC_LANGUAGE_FILES, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return IDOK;
-    const std::u16string name = itemText(window, item);
+    const auto chosen = chosenComboText(window, IDC_LANGUAGE_FILES);
+    if (!chosen) return IDOK;
+    const std::u16string& name = *chosen;
     if (!loadLanguageFile(store.language, pathOf(name))) {
         showError(window, store.language, TEXT_LANGUAGE_NOT_LOADED);
         return IDCANCEL;

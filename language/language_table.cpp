@@ -7,26 +7,25 @@
 #include <string>
 #include <system_error>
 
+#include "core/number_text.h"
+#include "language/text_ids.h"
+
 namespace {
 
 constexpr char16_t CR = u'\r';
 constexpr char16_t LF = u'\n';
 constexpr std::size_t MAX_NUMBER_DIGITS = 15;
 
-std::u16string decimalText(std::uint64_t number) {
-    const std::string digits = std::to_string(number);
-    return {digits.begin(), digits.end()};
-}
-
 // Entries 0, 113 and 140 name files (report templates, the manual), so the
 // translator's number display must never touch them.
 bool isFileNameEntry(std::size_t number) {
-    return number == 0 || number == 113 || number == 140;
+    return number == TEXT_LOSS_TEMPLATE_FILE || number == TEXT_ZD615_TEMPLATE_FILE ||
+           number == TEXT_MANUAL_FILE;
 }
 
 void setPlaceholders(LanguageTable& table) {
     for (std::size_t number = 0; number < LANGUAGE_ENTRIES; ++number) {
-        table.entries[number] = u"TRANSLATE IT!!!(" + decimalText(number) + u")";
+        table.entries[number] = u"TRANSLATE IT!!!(" + integerText(number) + u")";
     }
 }
 
@@ -163,7 +162,7 @@ std::optional<Entry> readEntry(UnitReader& reader) {
 
 // The translator's aid: the entry's number behind its text.
 std::u16string withNumber(const std::u16string& text, std::size_t number) {
-    std::u16string numbered = text + u"(" + decimalText(number) + u")";
+    std::u16string numbered = text + u"(" + integerText(number) + u")";
     numbered.resize(std::min(numbered.size(), LANGUAGE_TEXT_MAX));
     return numbered;
 }

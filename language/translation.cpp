@@ -1,33 +1,33 @@
 #include "language/translation.h"
 
 #include "core/measurement_store.h"
-#include "core/ui_hooks.h"
+#include "core/win32/controls.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "resources/resource_ids.h"
 
 namespace {
 
-constexpr std::size_t MAIN_WINDOW_CAPTION = 1;
-
 constexpr ControlText MAIN_WINDOW_TEXTS[] = {
-    {IDC_FORM_FRAME, 2},
-    {IDC_LABEL_MEASURED_BY, 3},
-    {IDC_LABEL_DATE, 4},
-    {IDC_LABEL_ORGANISATION, 5},
-    {IDC_LABEL_ROUTE, 6},
-    {IDC_LABEL_SECTION, 7},
-    {IDC_LABEL_END_A, 8},
-    {IDC_LABEL_END_B, 9},
-    {IDC_LABEL_INSTRUMENT, 10},
-    {IDC_LABEL_FIBRE_LENGTH, 11},
-    {IDC_LABEL_SPLICE_COUNT, 12},
-    {IDC_LABEL_SPLICE_LIMIT, 13},
-    {IDC_LABEL_CONNECTOR_COUNT, 14},
-    {IDC_LABEL_CONNECTOR_LIMIT, 15},
-    {IDC_LABEL_SPLITTER_COUNT, 16},
-    {IDC_LABEL_SPLITTER_LIMIT, 17},
-    {IDC_LABEL_WAVELENGTH, 18},
-    {IDC_LABEL_DB_PER_KM, 19},
+    {IDC_FORM_FRAME, TEXT_FORM_FRAME},
+    {IDC_LABEL_MEASURED_BY, TEXT_LABEL_MEASURED_BY},
+    {IDC_LABEL_DATE, TEXT_LABEL_DATE},
+    {IDC_LABEL_ORGANISATION, TEXT_LABEL_ORGANISATION},
+    {IDC_LABEL_ROUTE, TEXT_LABEL_ROUTE},
+    {IDC_LABEL_SECTION, TEXT_LABEL_SECTION},
+    {IDC_LABEL_END_A, TEXT_LABEL_END_A},
+    {IDC_LABEL_END_B, TEXT_LABEL_END_B},
+    {IDC_LABEL_INSTRUMENT, TEXT_LABEL_INSTRUMENT},
+    {IDC_LABEL_FIBRE_LENGTH, TEXT_LABEL_FIBRE_LENGTH},
+    {IDC_LABEL_SPLICE_COUNT, TEXT_LABEL_SPLICE_COUNT},
+    {IDC_LABEL_SPLICE_LIMIT, TEXT_LABEL_SPLICE_LIMIT},
+    {IDC_LABEL_CONNECTOR_COUNT, TEXT_LABEL_CONNECTOR_COUNT},
+    {IDC_LABEL_CONNECTOR_LIMIT, TEXT_LABEL_CONNECTOR_LIMIT},
+    {IDC_LABEL_SPLITTER_COUNT, TEXT_LABEL_SPLITTER_COUNT},
+    {IDC_LABEL_SPLITTER_LIMIT, TEXT_LABEL_SPLITTER_LIMIT},
+    {IDC_LABEL_WAVELENGTH, TEXT_LABEL_WAVELENGTH},
+    {IDC_LABEL_DB_PER_KM, TEXT_LABEL_DB_PER_KM},
 };
 
 // Both ends, fibre length, splices, connectors, splitters and the specific
@@ -55,28 +55,28 @@ struct MenuText {
 };
 
 constexpr MenuText MENU_TEXTS[] = {
-    {MENU_POS_FILE, true, 20},
-    {ID_CMD_NEW, false, 26},
-    {ID_CMD_OPEN, false, 27},
-    {ID_CMD_SAVE, false, 28},
-    {ID_CMD_SAVE_AS, false, 29},
-    {ID_CMD_EXPORT_TEXT, false, 30},
-    {ID_CMD_EXIT, false, 31},
-    {MENU_POS_LOAD, true, 21},
-    {ID_CMD_LOAD_INSTRUMENT, false, 32},
-    {ID_CMD_LOAD_FILE, false, 33},
-    {MENU_POS_SELECTION, true, 22},
-    {ID_CMD_SELECT_VALUES, false, 34},
-    {ID_CMD_LIMITS, false, 116},
-    {MENU_POS_GENERATE, true, 23},
-    {ID_CMD_GENERATE, false, 35},
-    {MENU_POS_SETTINGS, true, 24},
-    {ID_CMD_PORT_SETTINGS, false, 36},
-    {ID_CMD_LANGUAGE, false, 37},
-    {ID_CMD_SAVE_DEFAULTS, false, 38},
-    {MENU_POS_HELP, true, 25},
-    {ID_CMD_ABOUT, false, 39},
-    {ID_CMD_MANUAL, false, 141},
+    {MENU_POS_FILE, true, TEXT_MENU_FILE},
+    {ID_CMD_NEW, false, TEXT_CMD_NEW},
+    {ID_CMD_OPEN, false, TEXT_CMD_OPEN},
+    {ID_CMD_SAVE, false, TEXT_CMD_SAVE},
+    {ID_CMD_SAVE_AS, false, TEXT_CMD_SAVE_AS},
+    {ID_CMD_EXPORT_TEXT, false, TEXT_CMD_EXPORT_TEXT},
+    {ID_CMD_EXIT, false, TEXT_CMD_EXIT},
+    {MENU_POS_LOAD, true, TEXT_MENU_LOAD},
+    {ID_CMD_LOAD_INSTRUMENT, false, TEXT_CMD_LOAD_INSTRUMENT},
+    {ID_CMD_LOAD_FILE, false, TEXT_CMD_LOAD_FILE},
+    {MENU_POS_SELECTION, true, TEXT_MENU_SELECTION},
+    {ID_CMD_SELECT_VALUES, false, TEXT_CMD_SELECT_VALUES},
+    {ID_CMD_LIMITS, false, TEXT_CMD_LIMITS},
+    {MENU_POS_GENERATE, true, TEXT_MENU_GENERATE},
+    {ID_CMD_GENERATE, false, TEXT_CMD_GENERATE},
+    {MENU_POS_SETTINGS, true, TEXT_MENU_SETTINGS},
+    {ID_CMD_PORT_SETTINGS, false, TEXT_CMD_PORT_SETTINGS},
+    {ID_CMD_LANGUAGE, false, TEXT_CMD_LANGUAGE},
+    {ID_CMD_SAVE_DEFAULTS, false, TEXT_CMD_SAVE_DEFAULTS},
+    {MENU_POS_HELP, true, TEXT_MENU_HELP},
+    {ID_CMD_ABOUT, false, TEXT_CMD_ABOUT},
+    {ID_CMD_MANUAL, false, TEXT_CMD_MANUAL},
 };
 
 // Only the text changes; the item keeps its state, so a grey entry stays grey.
@@ -102,21 +102,6 @@ void showLossBudgetControls(HWND window, bool shown) {
 
 }  // namespace
 
-std::u16string controlText(HWND window, int control) {
-    const HWND item = GetDlgItem(window, control);
-    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(item)), u'\0');
-    if (text.empty()) return text;
-    const int copied = GetWindowTextW(item, reinterpret_cast<wchar_t*>(text.data()),
-                                      static_cast<int>(text.size() + 1));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
-void setControlText(HWND window, int control, std::u16string_view text) {
-    const std::u16string terminated(text);
-    SetDlgItemTextW(window, control, wide(terminated));
-}
-
 void translateDialog(HWND window, const LanguageTable& language, std::size_t captionEntry,
                      std::span<const ControlText> controls) {
     SetWindowTextW(window, wide(language.text(captionEntry)));
@@ -126,7 +111,7 @@ void translateDialog(HWND window, const LanguageTable& language, std::size_t cap
 }
 
 void translateMainWindow(HWND window, const MeasurementStore& store) {
-    translateDialog(window, store.language, MAIN_WINDOW_CAPTION, MAIN_WINDOW_TEXTS);
+    translateDialog(window, store.language, TEXT_MAIN_CAPTION, MAIN_WINDOW_TEXTS);
     showLossBudgetControls(window, store.instrumentKind == KIND_LOSS_METER);
     translateMenu(window, store.language);
 }

@@ -18,9 +18,6 @@ struct ControlText {
     std::size_t entry;
 };
 
-std::u16string controlText(HWND window, int control);
-void setControlText(HWND window, int control, std::u16string_view text);
-
 // Sets the window caption and the listed control texts from the table.
 void translateDialog(HWND window, const LanguageTable& language, std::size_t captionEntry,
                      std::span<const ControlText> controls);

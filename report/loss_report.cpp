@@ -3,21 +3,14 @@
 #include <algorithm>
 
 #include "core/measurement_store.h"
-#include "report/template_engine.h"
+#include "core/number_text.h"
+#include "language/text_ids.h"
+#include "report/report_text.h"
 #include "report/value_format.h"
 
 namespace {
 
 constexpr std::u16string_view MISSING = u"---";
-
-constexpr std::size_t REMARK_OVER_LIMIT = 96;
-constexpr std::size_t REMARK_WITHIN_LIMIT = 97;
-constexpr std::size_t REMARK_NOT_EVALUATED = 98;
-
-std::u16string numberText(std::uint32_t number) {
-    const std::string digits = std::to_string(number);
-    return {digits.begin(), digits.end()};
-}
 
 std::size_t summaryEntryCount(const WavelengthSummary& summary) {
     return std::min<std::size_t>(summary.wavelengthCount, WAVELENGTH_SLOTS);
@@ -81,7 +74,7 @@ bool LossReport::writeColumnHeads(std::u16string_view body) {
     std::u16string heads;
     forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
         std::u16string head(body);
-        replaceFirst(head, u"**TWAVELEN**", numberText(entry.wavelength));
+        replaceFirst(head, u"**TWAVELEN**", integerText(entry.wavelength));
         heads += head;
     });
     return out_.write(heads);
@@ -165,10 +158,10 @@ bool LossReport::writeValueLines(std::u16string_view body) {
             cells += valueCell(entry, fibre, verdict);
         });
         std::u16string line(body);
-        replaceFirst(line, u"**THREAD**", numberText(fibre));
-        const std::size_t remark = verdict.overLimit     ? REMARK_OVER_LIMIT
-                                   : verdict.withinLimit ? REMARK_WITHIN_LIMIT
-                                                         : REMARK_NOT_EVALUATED;
+        replaceFirst(line, u"**THREAD**", integerText(fibre));
+        const std::size_t remark = verdict.overLimit     ? TEXT_REMARK_OVER_LIMIT
+                                   : verdict.withinLimit ? TEXT_REMARK_WITHIN_LIMIT
+                                                         : TEXT_REMARK_NOT_EVALUATED;
         replaceFirst(line, u"**REMARK**", store_.language.text(remark));
         replaceFirst(line, u"**ADDPARAM**", cells);
         if (!out_.write(line)) return false;
@@ -201,8 +194,8 @@ bool LossReport::writeLossLimitLines(std::u16string_view body) {
         const double dbPerKm = findDbPerKm(store_, entry.wavelength);
         if (dbPerKm == NOT_SET) return;
         std::u16string line(body);
-        replaceFirst(line, u"**SLWAVELEN**", numberText(entry.wavelength));
-        replaceFirst(line, u"**LWAVELEN**", numberText(entry.wavelength));
+        replaceFirst(line, u"**SLWAVELEN**", integerText(entry.wavelength));
+        replaceFirst(line, u"**LWAVELEN**", integerText(entry.wavelength));
         replaceFirst(line, u"**LOSS**", twoDecimalText(dbPerKm));
         replaceFirst(line, u"**LOSSLIMIT**", twoDecimalText(lossLimit(store_, dbPerKm)));
         lines += line;

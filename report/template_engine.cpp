@@ -9,7 +9,9 @@
 #include "core/atomic_file.h"
 #include "core/fixed_text.h"
 #include "core/measurement_store.h"
+#include "language/text_ids.h"
 #include "report/loss_report.h"
+#include "report/report_text.h"
 #include "report/zd615_report.h"
 
 namespace {
@@ -18,12 +20,6 @@ constexpr char16_t ASTERISK = u'*';
 // The name buffer holds one unit more than is compared, so that a longer
 // name is known to have been cut.
 constexpr std::size_t NAME_BUFFER = MARKER_NAME_MAX + 1;
-
-constexpr std::size_t TEXT_LOSS_TEMPLATE = 0;
-constexpr std::size_t TEXT_ZD615_TEMPLATE = 113;
-constexpr std::size_t TEXT_WRITE_FAILED = 83;
-constexpr std::size_t TEXT_TEMPLATE_MISSING = 84;
-constexpr std::size_t TEXT_REPORT_NOT_CREATED = 85;
 
 enum class Block {
     Begin,
@@ -268,55 +264,18 @@ ReportStatus writeReport(MeasurementStore& store, std::u16string_view templateTe
     if (!file.isOpen()) return ReportStatus::ReportNotCreated;
     ReportWriter out(file);
     TemplateScan scan(store, out, templateText);
-    if (!scan.run() || !file.commit()) return ReportStatus::WriteFailed;
+    if (!scan.run()) return ReportStatus::WriteFailed;
+    if (!file.commit()) {
+        return file.targetRefused() ? ReportStatus::ReportNotCreated : ReportStatus::WriteFailed;
+    }
     return ReportStatus::Written;
 }
 
 }  // namespace
 
-bool replaceFirst(std::u16string& destination, std::u16string_view source,
-                  std::u16string_view pattern, std::u16string_view replacement) {
-    const std::size_t at = source.find(pattern);
-    if (at == std::u16string_view::npos) {
-        destination.assign(source);
-        return false;
-    }
-    destination.assign(source.substr(0, at));
-    destination.append(replacement);
-    destination.append(source.substr(at + pattern.size()));
-    return true;
-}
-
-bool replaceFirst(std::u16string& text, std::u16string_view pattern,
-                  std::u16string_view replacement) {
-    const std::size_t at = text.find(pattern);
-    if (at == std::u16string::npos) return false;
-    text.replace(at, pattern.size(), replacement);
-    return true;
-}
-
-std::u16string htmlEscaped(std::u16string_view text) {
-    std::u16string escaped;
-    escaped.reserve(text.size());
-    for (char16_t unit : text) {
-        switch (unit) {
-        case u'&': escaped += u"&amp;"; break;
-        case u'<': escaped += u"&lt;"; break;
-        case u'>': escaped += u"&gt;"; break;
-        case u'"': escaped += u"&quot;"; break;
-        default: escaped += unit; break;
-        }
-    }
-    return escaped;
-}
-
-bool ReportWriter::write(std::u16string_view text) {
-    return text.empty() || file_.write(text.data(), text.size() * sizeof(char16_t));
-}
-
 const std::u16string& templateName(const MeasurementStore& store) {
-    return store.language.text(store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE
-                                                                  : TEXT_LOSS_TEMPLATE);
+    return store.language.text(store.instrumentKind == KIND_ZD615 ? TEXT_ZD615_TEMPLATE_FILE
+                                                                  : TEXT_LOSS_TEMPLATE_FILE);
 }
 
 ReportStatus generateReportTo(MeasurementStore& store, const std::filesystem::path& templateFile,
@@ -354,8 +313,11 @@ std::u16string reportFailureMessage(const LanguageTable& language, const ReportO
     case ReportStatus::Written: return {};
     case ReportStatus::TemplateMissing:
         return language.text(TEXT_TEMPLATE_MISSING) + u" ( " + outcome.templatePath + u" )";
-    case ReportStatus::ReportNotCreated: return language.text(TEXT_REPORT_NOT_CREATED);
-    case ReportStatus::WriteFailed: return language.text(TEXT_WRITE_FAILED);
+    case ReportStatus::ReportNotCreated:
+        // The path is not known when it would not fit the protocol path.
+        if (outcome.reportPath.empty()) return language.text(TEXT_REPORT_NOT_CREATED);
+        return language.text(TEXT_REPORT_NOT_CREATED) + u" ( " + outcome.reportPath + u" )";
+    case ReportStatus::WriteFailed: return language.text(TEXT_NOT_WRITTEN);
     }
     return {};
 }

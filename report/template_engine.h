@@ -7,7 +7,6 @@
 #include <string>
 #include <string_view>
 
-class AtomicFileWriter;
 struct LanguageTable;
 struct MeasurementStore;
 
@@ -16,37 +15,11 @@ inline constexpr std::size_t TEMPLATE_MAX_BYTES = 393216;
 // Marker names are compared by this many characters at most.
 inline constexpr std::size_t MARKER_NAME_MAX = 127;
 
-// destination = source with the first occurrence of pattern replaced; false
-// (and destination = source) when the pattern does not occur. The search
-// does not go on into the replacement.
-bool replaceFirst(std::u16string& destination, std::u16string_view source,
-                  std::u16string_view pattern, std::u16string_view replacement);
-// The same, in place.
-bool replaceFirst(std::u16string& text, std::u16string_view pattern,
-                  std::u16string_view replacement);
-
-// Text typed by a person or sent by the instrument, made safe for HTML:
-// & < > " become entities.
-std::u16string htmlEscaped(std::u16string_view text);
-
-// The report file: every piece of report text goes through write(), which
-// fails once anything could not be written.
-class ReportWriter {
-public:
-    explicit ReportWriter(AtomicFileWriter& file) : file_(file) {}
-    ReportWriter(const ReportWriter&) = delete;
-    ReportWriter& operator=(const ReportWriter&) = delete;
-
-    bool write(std::u16string_view text);
-
-private:
-    AtomicFileWriter& file_;
-};
-
 enum class ReportStatus {
     Written,           // complete; show reportPath
     TemplateMissing,   // language text 84, " ( ", templatePath, " )"
-    ReportNotCreated,  // language text 85
+    ReportNotCreated,  // language text 85, " ( ", reportPath, " )"; also when an
+                       // existing report cannot be replaced (read-only, held open)
     WriteFailed,       // language text 83; the previous report is intact
 };
 

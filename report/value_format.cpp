@@ -7,12 +7,11 @@
 #include "core/measurement_store.h"
 #include "core/number_text.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 
 namespace {
 
 constexpr std::uint32_t USABLE_LIMIT_SETS = LIMIT_SETS - 1;
-
-std::u16string numberText(std::uint32_t number) { return asciiToU16(std::to_string(number)); }
 
 }  // namespace
 
@@ -45,7 +44,7 @@ std::u16string thresholdText(std::uint8_t lowByte, std::uint8_t highByte) {
 std::u16string locationLabel(const LocationNames& names, std::uint32_t location) {
     if (location == 0) return u"----";
     const std::u16string_view name = locationName(names, location);
-    return name.empty() ? numberText(location) : std::u16string(name);
+    return name.empty() ? integerText(location) : std::u16string(name);
 }
 
 std::u16string limitSetName(const LimitSet& set) {
@@ -60,21 +59,21 @@ std::u16string limitSetName(const LimitSet& set) {
 
 std::u16string limitSetLabel(const LanguageTable& language, const LimitSetTable& table,
                              std::uint32_t setNumber) {
-    if (setNumber == 0) return language.text(104);
+    if (setNumber == 0) return language.text(TEXT_NO_LIMIT_SET);
     if (setNumber <= USABLE_LIMIT_SETS) {
         const std::u16string name = limitSetName(table[setNumber]);
-        if (!name.empty()) return name + u"(" + numberText(setNumber) + u")";
+        if (!name.empty()) return name + u"(" + integerText(setNumber) + u")";
     }
-    return numberText(setNumber);
+    return integerText(setNumber);
 }
 
 std::u16string reportGradeText(const LanguageTable& language, std::int32_t grade, bool evaluated) {
-    if (!evaluated) return language.text(130);
+    if (!evaluated) return language.text(TEXT_REPORT_NOT_EVALUATED);
     switch (grade) {
-        case GRADE_O: return language.text(114);
-        case GRADE_PASS: return language.text(97);
-        case GRADE_WARNING: return language.text(115);
-        case GRADE_FAIL: return language.text(96);
+        case GRADE_O: return language.text(TEXT_REPORT_GRADE_O);
+        case GRADE_PASS: return language.text(TEXT_REMARK_WITHIN_LIMIT);
+        case GRADE_WARNING: return language.text(TEXT_REPORT_GRADE_WARNING);
+        case GRADE_FAIL: return language.text(TEXT_REMARK_OVER_LIMIT);
         default: return u"----";
     }
 }

@@ -6,17 +6,11 @@
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
-#include "report/template_engine.h"
+#include "language/text_ids.h"
+#include "report/report_text.h"
 #include "report/value_format.h"
 
 namespace {
-
-constexpr std::size_t TEXT_NO_LIMIT_SET = 104;
-constexpr std::size_t STATE_PASSED = 132;
-constexpr std::size_t STATE_WARNING = 133;
-constexpr std::size_t STATE_FAILED = 134;
-constexpr std::size_t STATE_NOT_EVALUATED = 135;
-constexpr std::size_t STATE_NOT_GRADED = 136;
 
 constexpr std::array<std::u16string_view, 3> RESULT_MARKERS = {
     u"**RESULT1310**", u"**RESULT1490**", u"**RESULT1550**"};
@@ -27,11 +21,6 @@ constexpr std::array<std::u16string_view, 9> THRESHOLD_MARKERS = {
     u"**PASS1310_VAL**", u"**WARN1310_VAL**", u"**FAIL1310_VAL**",
     u"**PASS1490_VAL**", u"**WARN1490_VAL**", u"**FAIL1490_VAL**",
     u"**PASS1550_VAL**", u"**WARN1550_VAL**", u"**FAIL1550_VAL**"};
-
-std::u16string numberText(std::uint32_t number) {
-    const std::string digits = std::to_string(number);
-    return {digits.begin(), digits.end()};
-}
 
 std::u16string powerText(double power) {
     return power == NOT_SET ? std::u16string(u"----") : twoDecimalText(power);
@@ -103,19 +92,19 @@ std::u16string Zd615Report::valueRow(const LocationRecord& record, GradeCounters
 
 std::u16string Zd615Report::groupTable(const std::u16string& rows, const LocationRecord& first,
                                        const GradeCounters& counters) const {
-    std::size_t state = STATE_NOT_EVALUATED;
+    std::size_t state = TEXT_GROUP_NOT_EVALUATED;
     if (counters.failed > 0) {
-        state = STATE_FAILED;
+        state = TEXT_GROUP_FAILED;
     } else if (counters.warning > 0) {
-        state = STATE_WARNING;
+        state = TEXT_GROUP_WARNING;
     } else if (counters.passed > 0) {
-        state = STATE_PASSED;
+        state = TEXT_GROUP_PASSED;
     } else if (counters.notGraded > 0 && counters.notEvaluated == 0) {
-        state = STATE_NOT_GRADED;
+        state = TEXT_GROUP_NOT_GRADED;
     }
     std::u16string table = tableHead_;
-    replaceFirst(table, u"**OLT_VAL**", numberText(first.olt));
-    replaceFirst(table, u"**ONT_VAL**", numberText(first.ont));
+    replaceFirst(table, u"**OLT_VAL**", integerText(first.olt));
+    replaceFirst(table, u"**ONT_VAL**", integerText(first.ont));
     replaceFirst(table, u"**UNITS**", unitsText(first));
     table += rows;
     replaceFirst(table, u"**RESSTATE**", store_.language.text(state));

@@ -8,31 +8,29 @@
 #include <vector>
 
 #include "core/measurement_store.h"
-#include "core/ui_hooks.h"
+#include "core/win32/controls.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
 #include "selection/value_selection.h"
 
 namespace {
 
-constexpr std::size_t TEXT_CAPTION = 40;
-constexpr std::size_t TEXT_NUMBER_COLUMN = 46;
-constexpr std::size_t TEXT_VALUE_COLUMN = 47;
-
 constexpr ControlText SELECTION_TEXTS[] = {
-    {IDC_MODE_FRAME, 144},
-    {IDC_MODE_TWO_WAY, 145},
-    {IDC_MODE_ONE_WAY, 146},
-    {IDC_LABEL_SELECTION_WAVELENGTH, 42},
-    {IDC_LABEL_LOADED, 43},
-    {IDC_LABEL_A_TO_B, 44},
-    {IDC_LABEL_B_TO_A, 45},
-    {IDC_ADD_A_TO_B, 48},
-    {IDC_ADD_B_TO_A, 49},
-    {IDC_RETURN_SELECTED, 50},
-    {IDC_REMOVE_ALL, 51},
-    {IDOK, 70},
+    {IDC_MODE_FRAME, TEXT_MODE_FRAME},
+    {IDC_MODE_TWO_WAY, TEXT_MODE_TWO_WAY},
+    {IDC_MODE_ONE_WAY, TEXT_MODE_ONE_WAY},
+    {IDC_LABEL_SELECTION_WAVELENGTH, TEXT_SELECTION_WAVELENGTH},
+    {IDC_LABEL_LOADED, TEXT_LOADED_VALUES},
+    {IDC_LABEL_A_TO_B, TEXT_VALUES_A_TO_B},
+    {IDC_LABEL_B_TO_A, TEXT_VALUES_B_TO_A},
+    {IDC_ADD_A_TO_B, TEXT_ADD_A_TO_B},
+    {IDC_ADD_B_TO_A, TEXT_ADD_B_TO_A},
+    {IDC_RETURN_SELECTED, TEXT_RETURN_SELECTED},
+    {IDC_REMOVE_ALL, TEXT_REMOVE_ALL},
+    {IDOK, TEXT_OK},
 };
 
 constexpr int SELECTION_LISTS[] = {IDC_LOADED_LIST, IDC_A_TO_B_LIST, IDC_B_TO_A_LIST};
@@ -73,16 +71,8 @@ void forbidTypedWavelengths(HWND window) {
 
 // The wavelength of the box's selected entry; typed text is never read.
 std::uint32_t wavelengthInBox(HWND window) {
-    const LRESULT item = SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return 0;
-    const LRESULT length =
-        SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR) return 0;
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendDlgItemMessageW(window, IDC_SELECTION_WAVELENGTH, CB_GETLBTEXT, item,
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return currentWavelength(text);
+    const auto text = chosenComboText(window, IDC_SELECTION_WAVELENGTH);
+    return text ? currentWavelength(*text) : 0;
 }
 
 // ---------------------------------------------------------------- mode
@@ -198,7 +188,7 @@ void refreshSelectionLists(HWND window, const MeasurementStore& store, std::uint
 // ---------------------------------------------------------------- commands
 
 void openSelection(HWND window, MeasurementStore& store) {
-    translateDialog(window, store.language, TEXT_CAPTION, SELECTION_TEXTS);
+    translateDialog(window, store.language, TEXT_SELECTION_CAPTION, SELECTION_TEXTS);
     rebuildWavelengthSummary(store);
     fillWavelengthBox(window, store);
     forbidTypedWavelengths(window);

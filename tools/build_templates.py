@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Build the shipped report templates and user manuals in data/.
 
-Sources live in data/templates-src/ as UTF-8 with LF line ends; a line
+Sources live in templates/ as UTF-8 with LF line ends; a line
 "{{include NAME}}" is replaced by the file NAME from the same folder (the
 shared style sheets). Report templates are written as UTF-16LE with a
 byte-order mark, the way the report generator reads them; the manuals as
@@ -18,7 +18,7 @@ import re
 import sys
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), os.pardir))
-SOURCES = os.path.join(ROOT, "data", "templates-src")
+SOURCES = os.path.join(ROOT, "templates")
 TARGETS = os.path.join(ROOT, "data")
 
 OUTPUTS = [

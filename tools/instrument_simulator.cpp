@@ -23,8 +23,9 @@
 //   --garbage N         send N bytes of non-text garbage before each answer
 //   --silent            answer nothing
 //   --ack-stop-after N  acknowledge at most N bytes of a limit-set write
-//   --control FILE      before each request, read options from FILE (whitespace
-//                       separated, same syntax) over those of the command line
+//   --control FILE      before each request, read options from FILE (same syntax,
+//                       separated by white space, so no value holds a blank) over
+//                       those of the command line; start-up options are refused there
 //   --log FILE          one line per request with the line settings (default stderr)
 //
 // SIGTERM or SIGINT ends it and removes the link.

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "core/fixed_text.h"
+#include "core/instrument_kind.h"
 #include "core/measurement_store.h"
 #include "core/protocol_file.h"
 #include "core/protocol_form.h"

@@ -1,7 +1,7 @@
 // GUI tests: the real dialogs from the real resources, run under Wine.
 #include <gtest/gtest.h>
 
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 
 int main(int argc, char** argv) {
     initialiseCommonControls();

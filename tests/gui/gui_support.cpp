@@ -9,7 +9,7 @@
 
 #include "core/configuration.h"
 #include "core/number_text.h"
-#include "language/translation.h"
+#include "core/win32/controls.h"
 
 namespace fs = std::filesystem;
 

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/records.h"
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 
 // A fresh empty folder that is the current directory for the test's life.
 class ScratchFolder {

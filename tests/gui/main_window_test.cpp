@@ -7,7 +7,7 @@
 
 #include "core/configuration.h"
 #include "core/fixed_text.h"
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 #include "core/measurement_store.h"
 #include "gui_support.h"
 #include "program_fixture.h"

@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "core/configuration.h"
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 #include "core/measurement_store.h"
 #include "gui_support.h"
 #include "resources/resource_ids.h"

@@ -110,13 +110,22 @@ TEST_F(ReportCommands, FailuresAreReportedAndNothingIsOpened) {
         std::u16string message;
     };
     const std::u16string unwritable = inFolder(u"no such folder\\job.opr");
+    const std::u16string readOnly = inFolder(u"kept.opr");
     const Case cases[] = {
         {"loss template missing", std::nullopt, false, u"",
          numbered(CZ, 84) + u" ( " + numbered(CZ, 0) + u" )"},
         {"ZD615 template missing", u"zd615.txt", true, u"",
          numbered(CZ, 84) + u" ( " + numbered(CZ, 113) + u" )"},
-        {"report cannot be created", std::nullopt, true, unwritable, numbered(CZ, 85)},
+        {"report cannot be created", std::nullopt, true, unwritable,
+         numbered(CZ, 85) + u" ( " + unwritable + u".html )"},
+        {"read-only report cannot be replaced", std::nullopt, true, readOnly,
+         numbered(CZ, 85) + u" ( " + readOnly + u".html )"},
     };
+    const fs::path keptReport = folder.path() / "kept.opr.html";
+    writeUtf16(keptReport, u"previous report");
+    const std::vector<unsigned char> previousReport = fileBytes(keptReport);
+    fs::permissions(keptReport, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
     copySample(u"zd615.txt");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -137,6 +146,8 @@ TEST_F(ReportCommands, FailuresAreReportedAndNothingIsOpened) {
     }
     EXPECT_TRUE(ui.documentsOpened.empty());
     EXPECT_FALSE(fs::exists(folder.path() / "new_protocol.opr.html"));
+    EXPECT_EQ(fileBytes(keptReport), previousReport);
+    fs::permissions(keptReport, fs::perms::owner_write, fs::perm_options::add);
 }
 
 // ---------------------------------------------------------------- user manual

@@ -1,14 +1,13 @@
 #include "core/atomic_file.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
+
+#include "file_size_limit.h"
 
 namespace fs = std::filesystem;
 
@@ -114,24 +113,18 @@ TEST_F(AtomicFileTest, DirectoryInPlaceOfTheTargetFailsAndStays) {
 // A write that cannot complete (here: the process may not write files past
 // 100 bytes, as on a full disk) must fail and leave the old file as it was.
 TEST_F(AtomicFileTest, FailedWriteKeepsTheOldFile) {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     const fs::path target = folder / "out.bin";
     put(target, "previous");
     const std::string data(4096, 'n');
 
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 100;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
     bool written = true;
     {
+        const FileSizeLimit limit(100);
         AtomicFileWriter writer(target);
         written = writer.write(data.data(), data.size());
         written = writer.commit() && written;
     }
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(written);
     EXPECT_EQ(contents(target), "previous");

@@ -1,8 +1,5 @@
-#include <sys/wait.h>
-
 #include <algorithm>
 #include <array>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -10,6 +7,7 @@
 #include "core/protocol_file.h"
 #include "file_fixture.h"
 #include "instrument/instrument_text.h"
+#include "run_program.h"
 
 namespace {
 
@@ -23,22 +21,12 @@ struct CliRun {
     std::string err;
 };
 
-std::string quoted(const std::string& argument) {
-    std::string text = "'";
-    for (char c : argument) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return text + "'";
-}
-
 class CliTest : public FileTest {
 protected:
     CliRun cli(const std::vector<std::string>& arguments) const {
-        std::string command = quoted(KALIVERA_CLI);
-        for (const std::string& argument : arguments) command += ' ' + quoted(argument);
-        command += " >" + quoted((folder / "stdout").string()) + " 2>" +
-                   quoted((folder / "stderr").string());
-        const int status = std::system(command.c_str());
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, contents(folder / "stdout"),
-                contents(folder / "stderr")};
+        const int exitCode =
+            runProgram(KALIVERA_CLI, arguments, folder / "stdout", folder / "stderr");
+        return {exitCode, capturedText(folder / "stdout"), capturedText(folder / "stderr")};
     }
 
     std::string path(const std::string& name) const { return (folder / name).string(); }

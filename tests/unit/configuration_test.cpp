@@ -1,8 +1,5 @@
 #include "core/configuration.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -13,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "core/fixed_text.h"
+#include "file_size_limit.h"
 
 namespace fs = std::filesystem;
 
@@ -149,17 +147,14 @@ TEST_F(ConfigurationTest, LongLanguageFileNameIsStoredWhole) {
 }
 
 TEST_F(ConfigurationTest, FailedSaveKeepsThePreviousFile) {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     const std::string previous = validFileBytes();
     setDefaultConfiguration(*configuration);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited = saved;
-    limited.rlim_cur = 1000;  // the disk fills up a thousand bytes in
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = writeConfigurationFile(*configuration, file);
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
+    bool written = true;
+    {
+        const FileSizeLimit limit(1000);  // the disk fills up a thousand bytes in
+        written = writeConfigurationFile(*configuration, file);
+    }
 
     EXPECT_FALSE(written);
     EXPECT_EQ(fileBytes(), previous);

@@ -123,6 +123,20 @@ TEST_F(LossReportTest, StatisticsBeforeValueLinesShowNoValues) {
     EXPECT_EQ(report, expected);
 }
 
+TEST_F(LossReportTest, ZeroLossesPrintWithoutASign) {
+    // A loss text "0" is stored negated, as -0.0; -0.004 rounds to zero.
+    setForm(u"1000", u"0", u"0", u"0", u"0");
+    addReading(-0.0, 1310, STATE_A_TO_B, 1);
+    addReading(-0.004, 1310, STATE_B_TO_A, 1);
+
+    const std::u16string report = reportOf(VALUE_CELL + VALUE_LINES + STATISTICS);
+
+    const std::u16string zeros = u"<td>0.00|0.00|0.00</td>";
+    EXPECT_EQ(report, u"<tr><td>1</td>" + zeros + u"<td>" + text(98) + u"</td></tr>\n"
+                      u"<tr>mean" + zeros + u"</tr>\n<tr>max" + zeros + u"</tr>\n<tr>min" + zeros +
+                      u"</tr>\n");
+}
+
 TEST_F(LossReportTest, NoSelectedReadingsWritesOnlyEmptyStatisticsLines) {
     addReading(2.00, 1310, STATE_LOADED, 0);
     setDbPerKmOf(1310, 0.35);

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "core/fixed_text.h"
+#include "core/instrument_kind.h"
 
 namespace {
 
@@ -301,15 +302,20 @@ TEST_F(MeasurementStoreTest, SortWavelengthTableSortsUsedSlotsWithTheirValues) {
     EXPECT_EQ(store->wavelengthTable[6].wavelength, 100);
 }
 
-TEST_F(MeasurementStoreTest, InstrumentKindFollowsTheTypeWord) {
-    const std::pair<std::u16string_view, std::int32_t> cases[] = {
-        {u"ZD615", KIND_ZD615}, {u"zd615", KIND_LOSS_METER}, {u"ZD615X", KIND_LOSS_METER},
-        {u"OM210", KIND_LOSS_METER}, {u"", KIND_NONE},
+TEST_F(MeasurementStoreTest, InstrumentKindFollowsTheRecordsThenTheTypeWord) {
+    struct Case {
+        bool zd615Records;
+        std::u16string_view type;
+        std::int32_t kind;
     };
-    for (const auto& [type, kind] : cases) {
-        store->instrumentKind = 7;
-        setInstrumentKindFromType(*store, type);
-        EXPECT_EQ(store->instrumentKind, kind);
+    const Case cases[] = {
+        {true, u"ZD615", KIND_ZD615},      {true, u"OM210", KIND_ZD615},
+        {true, u"", KIND_ZD615},           {false, u"ZD615", KIND_LOSS_METER},
+        {false, u"zd615", KIND_LOSS_METER}, {false, u"OM210", KIND_LOSS_METER},
+        {false, u"", KIND_NONE},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(instrumentKindOf(c.zd615Records, c.type), c.kind) << c.zd615Records;
     }
 }
 

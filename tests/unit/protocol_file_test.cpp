@@ -1,14 +1,12 @@
 #include "core/protocol_file.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <cstring>
 #include <string>
 #include <vector>
 
 #include "core/fixed_text.h"
 #include "file_fixture.h"
+#include "file_size_limit.h"
 #include "instrument/instrument_text.h"
 
 namespace {
@@ -345,6 +343,7 @@ TEST_F(ProtocolFileTest, FailedOpenForgetsThePath) {
 }
 
 TEST_F(ProtocolFileTest, FailedSaveLeavesThePreviousFile) {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     const auto file = folder / "job.opr";
     auto previous = lossMeterJob();
     ASSERT_TRUE(writeProtocolFile(*previous, file));
@@ -353,14 +352,11 @@ TEST_F(ProtocolFileTest, FailedSaveLeavesThePreviousFile) {
     // A file-size limit below the new image makes the write itself fail.
     auto larger = lossMeterJob();
     larger->recordCount = 1000;
-    std::signal(SIGXFSZ, SIG_IGN);
-    rlimit original{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    rlimit limited = original;
-    limited.rlim_cur = 16384;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-    const bool written = writeProtocolFile(*larger, file);
-    setrlimit(RLIMIT_FSIZE, &original);
+    bool written = true;
+    {
+        const FileSizeLimit limit(16384);
+        written = writeProtocolFile(*larger, file);
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(contents(file), before);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder),

@@ -1,25 +1,17 @@
 // kalivera-cli report: a protocol file and a language file in, the report
 // of the program's "Generate HTML protocol" command out.
-#include <sys/wait.h>
-
-#include <cstdlib>
 #include <vector>
 
 #include "core/protocol_file.h"
 #include "language/language_table.h"
 #include "report_fixture.h"
+#include "run_program.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const fs::path ENGLISH = fs::path(KALIVERA_SOURCE_DIR) / "data" / "english.lng";
-
-std::string shellQuoted(const std::string& argument) {
-    std::string text = "'";
-    for (char c : argument) text += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return text + "'";
-}
 
 class ReportCommandTest : public ReportFixture {
 protected:
@@ -36,15 +28,13 @@ protected:
 
     // Runs kalivera-cli report in the test folder; the exit code.
     int report(const std::vector<std::string>& arguments) {
-        std::string command = "cd " + shellQuoted(folder.string()) + " && " +
-                              shellQuoted(KALIVERA_CLI) + " report";
-        for (const std::string& argument : arguments) command += ' ' + shellQuoted(argument);
-        command += " >" + shellQuoted((folder / "stdout").string()) + " 2>" +
-                   shellQuoted((folder / "stderr").string());
-        const int status = std::system(command.c_str());
-        output = contents(folder / "stdout");
-        error = contents(folder / "stderr");
-        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        std::vector<std::string> line{"report"};
+        line.insert(line.end(), arguments.begin(), arguments.end());
+        const int exitCode =
+            runProgram(KALIVERA_CLI, line, folder / "stdout", folder / "stderr", folder);
+        output = capturedText(folder / "stdout");
+        error = capturedText(folder / "stderr");
+        return exitCode;
     }
 
     void saveLossProtocol() {

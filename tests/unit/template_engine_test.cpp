@@ -1,9 +1,7 @@
 #include "report/template_engine.h"
 
-#include <sys/resource.h>
-
-#include <csignal>
-
+#include "file_size_limit.h"
+#include "report/report_text.h"
 #include "report_fixture.h"
 
 namespace fs = std::filesystem;
@@ -147,25 +145,37 @@ TEST_F(TemplateEngineTest, ReportInAMissingFolderIsNotCreated) {
     setSlotText(store->currentProtocolPath, protocol);
     const ReportOutcome outcome = generateReportFile(*store, folder);
     EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
-    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85));
+    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85) + u" ( " + protocol + u".html )");
     EXPECT_EQ(outcome.reportPath, protocol + u".html");
     EXPECT_FALSE(fs::exists(folder / "missing"));
 }
 
+TEST_F(TemplateEngineTest, ReadOnlyReportIsNotReplaced) {
+    writeTemplate(u"new report");
+    put(reportFile(), "previous report");
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(reportFile(), writable, fs::perm_options::remove);
+
+    const ReportOutcome outcome = generateReportFile(*store, folder);
+    fs::permissions(reportFile(), fs::perms::owner_write, fs::perm_options::add);
+
+    EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
+    EXPECT_EQ(reportFailureMessage(store->language, outcome),
+              text(85) + u" ( " + outcome.reportPath + u" )");
+    EXPECT_EQ(contents(reportFile()), "previous report");
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator()), 2);
+}
+
 TEST_F(TemplateEngineTest, FailedWriteKeepsThePreviousReport) {
+    SKIP_WITHOUT_FILE_SIZE_LIMIT();
     writeTemplate(std::u16string(20000, u'x'));
     put(reportFile(), "previous report");
 
-    // Writes beyond this size fail (EFBIG) instead of raising SIGXFSZ.
-    rlimit original{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &original), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = original;
-    small.rlim_cur = 1000;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const ReportOutcome outcome = generateReportFile(*store, folder);
-    setrlimit(RLIMIT_FSIZE, &original);
-    std::signal(SIGXFSZ, previousHandler);
+    ReportOutcome outcome{};
+    {
+        const FileSizeLimit limit(1000);
+        outcome = generateReportFile(*store, folder);
+    }
 
     EXPECT_EQ(outcome.status, ReportStatus::WriteFailed);
     EXPECT_EQ(reportFailureMessage(store->language, outcome), text(83));

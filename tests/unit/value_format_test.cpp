@@ -38,8 +38,26 @@ TEST(ValueFormat, DecimalTextsRoundFirst) {
     EXPECT_EQ(twoDecimalText(7), u"7.00");
     EXPECT_EQ(oneDecimalText(5.65), u"5.7");
     EXPECT_EQ(oneDecimalText(-0.25), u"-0.3");  // printf alone gives -0.2
-    EXPECT_EQ(oneDecimalText(-0.01), u"-0.0");
     EXPECT_EQ(oneDecimalText(12.34), u"12.3");
+}
+
+// A zero prints without a sign on every platform, however it was reached: a
+// negated 0 (a loss text "0"), a small negative value, or a rounding.
+TEST(ValueFormat, ValuesThatRoundToZeroPrintWithoutASign) {
+    struct Case {
+        double value;
+        std::u16string_view twoDecimals;
+        std::u16string_view oneDecimal;
+    };
+    const Case cases[] = {
+        {-0.0, u"0.00", u"0.0"},      {-0.004, u"0.00", u"0.0"},   {-0.005, u"-0.01", u"0.0"},
+        {-0.01, u"-0.01", u"0.0"},    {-0.049, u"-0.05", u"0.0"},  {-0.05, u"-0.05", u"-0.1"},
+        {0.004, u"0.00", u"0.0"},     {-1e-300, u"0.00", u"0.0"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(twoDecimalText(c.value), c.twoDecimals) << c.value;
+        EXPECT_EQ(oneDecimalText(c.value), c.oneDecimal) << c.value;
+    }
 }
 
 TEST(ValueFormat, ThresholdWordsAreSignAndMagnitude) {

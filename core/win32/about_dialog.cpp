@@ -1,13 +1,12 @@
-#include "core/about_dialog.h"
+#include "core/win32/about_dialog.h"
 
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "resources/resource_ids.h"
 
 namespace {
-
-constexpr std::size_t TEXT_ABOUT_CAPTION = 90;
 
 INT_PTR CALLBACK aboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {

@@ -1,12 +1,10 @@
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "report/open_document.h"
 
 namespace {
-
-constexpr std::size_t QUESTION_CAPTION = 86;
-constexpr std::size_t ERROR_CAPTION = 73;
 
 INT_PTR runSystemDialog(HWND owner, int templateId, DLGPROC procedure, LPARAM parameter) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE));
@@ -36,7 +34,7 @@ int showMessage(HWND owner, std::u16string_view text, std::u16string_view captio
 }
 
 bool askQuestion(HWND owner, const LanguageTable& language, std::size_t textEntry) {
-    return showMessage(owner, language.text(textEntry), language.text(QUESTION_CAPTION),
+    return showMessage(owner, language.text(textEntry), language.text(TEXT_QUESTION_CAPTION),
                    MB_YESNO | MB_ICONQUESTION) == IDYES;
 }
 
@@ -45,7 +43,7 @@ void showError(HWND owner, const LanguageTable& language, std::size_t textEntry)
 }
 
 void showErrorText(HWND owner, const LanguageTable& language, std::u16string_view text) {
-    showMessage(owner, text, language.text(ERROR_CAPTION), MB_OK | MB_ICONERROR);
+    showMessage(owner, text, language.text(TEXT_ERROR_CAPTION), MB_OK | MB_ICONERROR);
 }
 
 void showInformation(HWND owner, std::u16string_view text, std::u16string_view caption) {

@@ -1,4 +1,4 @@
-#include "core/main_window.h"
+#include "core/win32/main_window.h"
 
 #include <commctrl.h>
 
@@ -10,46 +10,28 @@
 #include <system_error>
 #include <type_traits>
 
-#include "core/about_dialog.h"
+#include "core/win32/about_dialog.h"
+#include "core/win32/controls.h"
 #include "core/configuration.h"
 #include "core/fixed_text.h"
 #include "core/form_text.h"
+#include "core/instrument_kind.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
 #include "core/protocol_file.h"
 #include "core/protocol_form.h"
 #include "core/text_export.h"
-#include "core/ui_hooks.h"
+#include "core/win32/ui_hooks.h"
 #include "instrument/data_file.h"
 #include "language/language_dialog.h"
 #include "language/language_table.h"
+#include "language/text_ids.h"
 #include "language/translation.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
 #include "selection/value_selection_dialog.h"
 
 namespace {
-
-// Language entries of the messages and questions of this window.
-constexpr std::size_t TEXT_CONFIGURATION_NOT_SAVED = 72;
-constexpr std::size_t TEXT_CONFIGURATION_SAVED_CAPTION = 74;
-constexpr std::size_t TEXT_CONFIGURATION_SAVED = 75;
-constexpr std::size_t TEXT_DATA_FILE_UNREADABLE = 78;
-constexpr std::size_t TEXT_DATA_FILE_TOO_LARGE = 79;
-constexpr std::size_t TEXT_NOT_LOADED = 80;
-constexpr std::size_t TEXT_LOADED_CAPTION = 81;
-constexpr std::size_t TEXT_LOADED = 82;
-constexpr std::size_t TEXT_NOT_WRITTEN = 83;
-constexpr std::size_t TEXT_ASK_LOAD = 87;
-constexpr std::size_t TEXT_ASK_OPEN = 88;
-constexpr std::size_t TEXT_ASK_NEW_PROTOCOL = 89;
-constexpr std::size_t TEXT_ASK_EXIT = 91;
-constexpr std::size_t TEXT_INVALID_NUMBER_CAPTION = 92;
-constexpr std::size_t TEXT_INVALID_NUMBER = 93;
-constexpr std::size_t TEXT_POSITIVE_VALUES_CAPTION = 94;
-constexpr std::size_t TEXT_POSITIVE_VALUES = 95;
-constexpr std::size_t TEXT_MANUAL_FILE = 140;
-constexpr std::size_t TEXT_MANUAL_MISSING = 143;
 
 constexpr std::size_t DB_PER_KM_FIELD_MAX = 15;
 
@@ -96,14 +78,6 @@ void forEachTextSlot(Form& form, Visit visit) {
 
 // ---------------------------------------------------------------- menus
 
-void enableCommand(HMENU menu, UINT command, bool enabled) {
-    EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
-void enableTopLevelEntry(HMENU menu, UINT position, bool enabled) {
-    EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-}
-
 void greyDataMenus(HWND window) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, false);
@@ -114,19 +88,6 @@ void greyDataMenus(HWND window) {
 
 // ---------------------------------------------------------------- file dialogs
 
-// The fixed settings of a standard file dialog. A filter is pairs of title
-// and pattern, each ended by a zero, and an empty pair at the end (the
-// literal's own terminator).
-struct FileDialog {
-    bool save;
-    const wchar_t* filter;
-    const wchar_t* defaultExtension;
-    DWORD flags;
-};
-
-// The program looks its files up in the working directory: no dialog may
-// change it.
-constexpr DWORD FILE_DIALOG_FLAGS = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;
 constexpr DWORD RESIZABLE_UNRECORDED = OFN_ENABLESIZING | OFN_DONTADDTORECENT;
 constexpr wchar_t TEXT_FILES[] = L"Text Files\0*.txt\0";
 constexpr wchar_t PROTOCOL_FILES[] = L"Protocol Files\0*.opr\0";
@@ -142,32 +103,6 @@ constexpr FileDialog SAVE_PROTOCOL_DIALOG{
     true, PROTOCOL_FILES, L"opr", FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST};
 constexpr FileDialog EXPORT_TEXT_DIALOG{true, TEXT_FILES, L"txt",
                                         FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED};
-
-// As long as currentProtocolPath can hold.
-constexpr std::size_t FILE_NAME_CAPACITY =
-    std::extent_v<decltype(MeasurementStore::currentProtocolPath)>;
-
-// The path chosen in the dialog, whose name field starts with `proposal`;
-// nothing when the user cancels.
-std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,
-                                         std::u16string_view proposal) {
-    std::u16string name(cutText(proposal, FILE_NAME_CAPACITY - 1));
-    name.resize(FILE_NAME_CAPACITY, u'\0');
-    OPENFILENAMEW request{};
-    request.lStructSize = sizeof request;
-    request.hwndOwner = owner;
-    request.lpstrFilter = dialog.filter;
-    request.nFilterIndex = 1;
-    request.lpstrFile = reinterpret_cast<wchar_t*>(name.data());
-    request.nMaxFile = FILE_NAME_CAPACITY;
-    request.lpstrDefExt = dialog.defaultExtension;
-    request.Flags = dialog.flags;
-    const BOOL chosen = dialog.save ? uiHooks().getSaveFileName(&request)
-                                    : uiHooks().getOpenFileName(&request);
-    if (!chosen) return std::nullopt;
-    name.resize(name.find(u'\0'));
-    return name;
-}
 
 std::u16string textOf(const std::filesystem::path& path) {
     const std::wstring& native = path.native();
@@ -193,8 +128,7 @@ void fillWavelengthBox(HWND window, const WavelengthTable& table) {
     SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_RESETCONTENT, 0, 0);
     for (const WavelengthEntry& entry : table) {
         if (entry.wavelength == -1) break;
-        const std::u16string text =
-            asciiToU16(std::to_string(static_cast<std::uint32_t>(entry.wavelength)));
+        const std::u16string text = integerText(static_cast<std::uint32_t>(entry.wavelength));
         SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_ADDSTRING, 0,
                             reinterpret_cast<LPARAM>(wide(text)));
     }
@@ -202,15 +136,9 @@ void fillWavelengthBox(HWND window, const WavelengthTable& table) {
 
 // The wavelength of the item chosen in the box, if one is chosen.
 std::optional<std::uint32_t> chosenWavelength(HWND window) {
-    const LRESULT item = SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return std::nullopt;
-    const LRESULT length = SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETLBTEXTLEN, item, 0);
-    if (length == CB_ERR) return std::nullopt;
-    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
-    SendDlgItemMessageW(window, IDC_WAVELENGTH, CB_GETLBTEXT, item,
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return static_cast<std::uint32_t>(parseInteger(text));
+    const auto text = chosenComboText(window, IDC_WAVELENGTH);
+    if (!text) return std::nullopt;
+    return static_cast<std::uint32_t>(parseInteger(*text));
 }
 
 // ---------------------------------------------------------------- initialisation

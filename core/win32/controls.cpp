@@ -1,0 +1,73 @@
+#include "core/win32/controls.h"
+
+#include <type_traits>
+
+#include "core/fixed_text.h"
+#include "core/measurement_store.h"
+#include "core/win32/ui_hooks.h"
+
+namespace {
+
+// As long as currentProtocolPath can hold.
+constexpr std::size_t FILE_NAME_CAPACITY =
+    std::extent_v<decltype(MeasurementStore::currentProtocolPath)>;
+
+}  // namespace
+
+std::u16string controlText(HWND window, int control) {
+    const HWND item = GetDlgItem(window, control);
+    std::u16string text(static_cast<std::size_t>(GetWindowTextLengthW(item)), u'\0');
+    if (text.empty()) return text;
+    const int copied = GetWindowTextW(item, reinterpret_cast<wchar_t*>(text.data()),
+                                      static_cast<int>(text.size() + 1));
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void setControlText(HWND window, int control, std::u16string_view text) {
+    const std::u16string terminated(text);
+    SetDlgItemTextW(window, control, wide(terminated));
+}
+
+std::optional<std::u16string> comboItemText(HWND window, int control, LRESULT item) {
+    const LRESULT length = SendDlgItemMessageW(window, control, CB_GETLBTEXTLEN, item, 0);
+    if (length == CB_ERR) return std::nullopt;
+    std::u16string text(static_cast<std::size_t>(length) + 1, u'\0');
+    SendDlgItemMessageW(window, control, CB_GETLBTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+std::optional<std::u16string> chosenComboText(HWND window, int control) {
+    const LRESULT item = SendDlgItemMessageW(window, control, CB_GETCURSEL, 0, 0);
+    if (item == CB_ERR) return std::nullopt;
+    return comboItemText(window, control, item);
+}
+
+void enableCommand(HMENU menu, UINT command, bool enabled) {
+    EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+void enableTopLevelEntry(HMENU menu, UINT position, bool enabled) {
+    EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,
+                                         std::u16string_view proposal) {
+    std::u16string name(cutText(proposal, FILE_NAME_CAPACITY - 1));
+    name.resize(FILE_NAME_CAPACITY, u'\0');
+    OPENFILENAMEW request{};
+    request.lStructSize = sizeof request;
+    request.hwndOwner = owner;
+    request.lpstrFilter = dialog.filter;
+    request.nFilterIndex = 1;
+    request.lpstrFile = reinterpret_cast<wchar_t*>(name.data());
+    request.nMaxFile = FILE_NAME_CAPACITY;
+    request.lpstrDefExt = dialog.defaultExtension;
+    request.Flags = dialog.flags;
+    const BOOL chosen = dialog.save ? uiHooks().getSaveFileName(&request)
+                                    : uiHooks().getOpenFileName(&request);
+    if (!chosen) return std::nullopt;
+    name.resize(name.find(u'\0'));
+    return name;
+}
