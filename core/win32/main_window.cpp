@@ -23,6 +23,8 @@
 #include "core/text_export.h"
 #include "core/win32/ui_hooks.h"
 #include "instrument/data_file.h"
+#include "instrument/download_dialog.h"
+#include "instrument/port_settings_dialog.h"
 #include "language/language_dialog.h"
 #include "language/language_table.h"
 #include "language/text_ids.h"
@@ -242,6 +244,10 @@ void chooseLanguage(MainWindow& main) {
 
 void showAbout(MainWindow& main) { runAboutDialog(main.window, main.store.language); }
 
+void loadDataFromInstrument(MainWindow& main) { downloadFromInstrument(main.window, main.store); }
+
+void choosePortSettings(MainWindow& main) { runPortSettingsDialog(main.window, main.store); }
+
 void selectValues(MainWindow& main) {
     // ZD615 records are ticked in their location table (dialog 129), which
     // the program does not have yet.
@@ -250,20 +256,6 @@ void selectValues(MainWindow& main) {
 }
 
 // ---------------------------------------------------------------- instrument data from a file
-
-void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues) {
-    const LanguageTable& language = store.language;
-    if (positiveValues) {
-        showMessage(window, language.text(TEXT_POSITIVE_VALUES),
-                    language.text(TEXT_POSITIVE_VALUES_CAPTION), MB_OK | MB_ICONWARNING);
-    }
-    // The loss-budget fields follow the new kind; the wavelength box the new table.
-    translateMainWindow(window, store);
-    showForm(window, store, store.protocolForm);
-    showInstrumentIdentity(window, store, slotText(store.instrumentId));
-    updateDataMenus(window, store);
-    showInformation(window, language.text(TEXT_LOADED), language.text(TEXT_LOADED_CAPTION));
-}
 
 void loadDataFromFile(MainWindow& main) {
     const HWND window = main.window;
@@ -415,7 +407,9 @@ constexpr Command COMMANDS[] = {
     {ID_CMD_SAVE, save},
     {ID_CMD_SAVE_AS, saveAs},
     {ID_CMD_EXPORT_TEXT, exportInstrumentText},
+    {ID_CMD_LOAD_INSTRUMENT, loadDataFromInstrument},
     {ID_CMD_LOAD_FILE, loadDataFromFile},
+    {ID_CMD_PORT_SETTINGS, choosePortSettings},
     {ID_CMD_SELECT_VALUES, selectValues},
     {ID_CMD_GENERATE, generateReport},
     {ID_CMD_MANUAL, showUserManual},
@@ -536,6 +530,20 @@ void storeDbPerKm(HWND window, MeasurementStore& store) {
     const std::u16string text = controlText(window, IDC_DB_PER_KM);
     setDbPerKm(store, *wavelength,
                dbPerKmFromText(std::u16string_view(text).substr(0, DB_PER_KM_FIELD_MAX)));
+}
+
+void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues) {
+    const LanguageTable& language = store.language;
+    if (positiveValues) {
+        showMessage(window, language.text(TEXT_POSITIVE_VALUES),
+                    language.text(TEXT_POSITIVE_VALUES_CAPTION), MB_OK | MB_ICONWARNING);
+    }
+    // The loss-budget fields follow the new kind; the wavelength box the new table.
+    translateMainWindow(window, store);
+    showForm(window, store, store.protocolForm);
+    showInstrumentIdentity(window, store, slotText(store.instrumentId));
+    updateDataMenus(window, store);
+    showInformation(window, language.text(TEXT_LOADED), language.text(TEXT_LOADED_CAPTION));
 }
 
 void updateDataMenus(HWND window, const MeasurementStore& store) {

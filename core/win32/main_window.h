@@ -31,6 +31,11 @@ void showInstrumentIdentity(HWND window, MeasurementStore& store,
 void showDbPerKm(HWND window, const MeasurementStore& store, std::uint32_t wavelength);
 void storeDbPerKm(HWND window, MeasurementStore& store);
 
+// The window after instrument text was accepted, from a file or the
+// instrument: the positive-value warning when there were such values, the
+// form for the new kind of data, the data menus and the confirmation.
+void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues);
+
 // Menu entries that depend on the data held.
 void updateDataMenus(HWND window, const MeasurementStore& store);
 void updateGenerateMenu(HWND window, const MeasurementStore& store);

@@ -198,12 +198,19 @@ void processPostedMessages() {
 
 bool processMessagesUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    // One message at a time: a timer whose handler outlasts its period is
+    // always due, and `done` must be asked between two of its messages.
     while (!done()) {
         const ULONGLONG now = GetTickCount64();
         if (now >= deadline) return false;
-        MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
-                                    MWMO_INPUTAVAILABLE);
-        processPostedMessages();
+        MSG message;
+        if (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        } else {
+            MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
+                                        MWMO_INPUTAVAILABLE);
+        }
     }
     return true;
 }
