@@ -105,15 +105,30 @@ TEST(LimitSets, AShownThresholdStoresBackWhatItShows) {
     }
 }
 
+// A box's text with its caret, and what its filter leaves; nothing to
+// clean when it passes.
+struct CleaningCase {
+    std::u16string_view text;
+    std::size_t caret;
+    std::u16string_view cleaned;
+    std::size_t cleanedCaret;
+    bool passes;
+};
+
+template <typename Filter, std::size_t N>
+void expectCleaning(Filter filter, const CleaningCase (&cases)[N]) {
+    for (const CleaningCase& c : cases) {
+        SCOPED_TRACE(u16ToUtf8(c.text));
+        const auto cleaned = filter(c.text, c.caret);
+        ASSERT_EQ(!cleaned, c.passes);
+        if (!cleaned) continue;
+        EXPECT_EQ(cleaned->text, c.cleaned);
+        EXPECT_EQ(cleaned->caret, c.cleanedCaret);
+    }
+}
+
 TEST(LimitSets, NameBoxKeepsCapitalsDigitsAndBlanks) {
-    struct Case {
-        std::u16string_view text;
-        std::size_t caret;
-        std::u16string_view cleaned;  // empty together with passes
-        std::size_t cleanedCaret;
-        bool passes;
-    };
-    const Case cases[] = {
+    const CleaningCase cases[] = {
         // As typed: the box has already capitalised klient-1.
         {u"KLIENT-1", 8, u"KLIENT1", 7, false},
         {u"KLIENT-", 7, u"KLIENT", 6, false},
@@ -126,25 +141,11 @@ TEST(LimitSets, NameBoxKeepsCapitalsDigitsAndBlanks) {
         {u"KLIENT A", 8, u"", 0, true},
         {u"", 0, u"", 0, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(u16ToUtf8(c.text));
-        const auto cleaned = filterSetNameText(c.text, c.caret);
-        ASSERT_EQ(!cleaned, c.passes);
-        if (!cleaned) continue;
-        EXPECT_EQ(cleaned->text, c.cleaned);
-        EXPECT_EQ(cleaned->caret, c.cleanedCaret);
-    }
+    expectCleaning(filterSetNameText, cases);
 }
 
 TEST(LimitSets, ThresholdBoxKeepsANumberWithOneDecimal) {
-    struct Case {
-        std::u16string_view text;
-        std::size_t caret;
-        std::u16string_view cleaned;
-        std::size_t cleanedCaret;
-        bool passes;
-    };
-    const Case cases[] = {
+    const CleaningCase cases[] = {
         {u"-12.37", 6, u"-12.3", 5, false},
         {u"12a", 3, u"12", 2, false},
         {u"a12", 1, u"12", 0, false},
@@ -158,14 +159,7 @@ TEST(LimitSets, ThresholdBoxKeepsANumberWithOneDecimal) {
         {u"-", 1, u"", 0, true},
         {u"", 0, u"", 0, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(u16ToUtf8(c.text));
-        const auto cleaned = filterThresholdText(c.text, c.caret);
-        ASSERT_EQ(!cleaned, c.passes);
-        if (!cleaned) continue;
-        EXPECT_EQ(cleaned->text, c.cleaned);
-        EXPECT_EQ(cleaned->caret, c.cleanedCaret);
-    }
+    expectCleaning(filterThresholdText, cases);
     // An emptied box stores 0.
     EXPECT_EQ(thresholdValue(filterThresholdText(u"abc", 3)->text), 0);
 }
