@@ -70,6 +70,8 @@ int runReport(std::span<const std::string_view> arguments) {
         return failure("cannot read the report template " + templateText);
     case ReportStatus::ReportNotCreated:
         return failure("cannot create the report " + reportArgument);
+    case ReportStatus::ReportNotReplaced:
+        return failure("cannot replace the report " + reportArgument);
     case ReportStatus::WriteFailed:
         return failure("writing the report " + reportArgument + " failed");
     }

@@ -266,7 +266,7 @@ ReportStatus writeReport(MeasurementStore& store, std::u16string_view templateTe
     TemplateScan scan(store, out, templateText);
     if (!scan.run()) return ReportStatus::WriteFailed;
     if (!file.commit()) {
-        return file.targetRefused() ? ReportStatus::ReportNotCreated : ReportStatus::WriteFailed;
+        return file.targetRefused() ? ReportStatus::ReportNotReplaced : ReportStatus::WriteFailed;
     }
     return ReportStatus::Written;
 }
@@ -313,9 +313,8 @@ std::u16string reportFailureMessage(const LanguageTable& language, const ReportO
     case ReportStatus::Written: return {};
     case ReportStatus::TemplateMissing:
         return language.text(TEXT_TEMPLATE_MISSING) + u" ( " + outcome.templatePath + u" )";
-    case ReportStatus::ReportNotCreated:
-        // The path is not known when it would not fit the protocol path.
-        if (outcome.reportPath.empty()) return language.text(TEXT_REPORT_NOT_CREATED);
+    case ReportStatus::ReportNotCreated: return language.text(TEXT_REPORT_NOT_CREATED);
+    case ReportStatus::ReportNotReplaced:
         return language.text(TEXT_REPORT_NOT_CREATED) + u" ( " + outcome.reportPath + u" )";
     case ReportStatus::WriteFailed: return language.text(TEXT_NOT_WRITTEN);
     }

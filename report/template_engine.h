@@ -18,8 +18,11 @@ inline constexpr std::size_t MARKER_NAME_MAX = 127;
 enum class ReportStatus {
     Written,           // complete; show reportPath
     TemplateMissing,   // language text 84, " ( ", templatePath, " )"
-    ReportNotCreated,  // language text 85, " ( ", reportPath, " )"; also when an
-                       // existing report cannot be replaced (read-only, held open)
+    ReportNotCreated,  // language text 85
+    // An existing report that cannot be replaced (read-only, held open by
+    // another program): language text 85, " ( ", reportPath, " )", so the
+    // operator knows which file to close or unlock.
+    ReportNotReplaced,
     WriteFailed,       // language text 83; the previous report is intact
 };
 

@@ -31,6 +31,7 @@
 #include "language/translation.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
+#include "selection/limit_editor_dialog.h"
 #include "selection/value_selection_dialog.h"
 
 namespace {
@@ -255,6 +256,8 @@ void selectValues(MainWindow& main) {
     updateGenerateMenu(main.window, main.store);
 }
 
+void editLimits(MainWindow& main) { runLimitEditorDialog(main.window, main.store); }
+
 // ---------------------------------------------------------------- instrument data from a file
 
 void loadDataFromFile(MainWindow& main) {
@@ -411,6 +414,7 @@ constexpr Command COMMANDS[] = {
     {ID_CMD_LOAD_FILE, loadDataFromFile},
     {ID_CMD_PORT_SETTINGS, choosePortSettings},
     {ID_CMD_SELECT_VALUES, selectValues},
+    {ID_CMD_LIMITS, editLimits},
     {ID_CMD_GENERATE, generateReport},
     {ID_CMD_MANUAL, showUserManual},
 };

@@ -145,7 +145,7 @@ TEST_F(TemplateEngineTest, ReportInAMissingFolderIsNotCreated) {
     setSlotText(store->currentProtocolPath, protocol);
     const ReportOutcome outcome = generateReportFile(*store, folder);
     EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
-    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85) + u" ( " + protocol + u".html )");
+    EXPECT_EQ(reportFailureMessage(store->language, outcome), text(85));
     EXPECT_EQ(outcome.reportPath, protocol + u".html");
     EXPECT_FALSE(fs::exists(folder / "missing"));
 }
@@ -159,7 +159,7 @@ TEST_F(TemplateEngineTest, ReadOnlyReportIsNotReplaced) {
     const ReportOutcome outcome = generateReportFile(*store, folder);
     fs::permissions(reportFile(), fs::perms::owner_write, fs::perm_options::add);
 
-    EXPECT_EQ(outcome.status, ReportStatus::ReportNotCreated);
+    EXPECT_EQ(outcome.status, ReportStatus::ReportNotReplaced);
     EXPECT_EQ(reportFailureMessage(store->language, outcome),
               text(85) + u" ( " + outcome.reportPath + u" )");
     EXPECT_EQ(contents(reportFile()), "previous report");

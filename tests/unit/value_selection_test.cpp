@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <ctime>
 #include <cstring>
 #include <memory>
 #include <random>
@@ -352,18 +351,16 @@ protected:
         return texts;
     }
 
-    // Processor time, so that other work on the machine does not count.
+    // The click and the lists the dialog then shows (its time is measured by
+    // kalivera_bench).
     template <typename Click>
-    SelectionLists timedClick(Click click) {
-        const std::clock_t start = std::clock();
-        click();
-        SelectionLists lists = selectionListsFor(*store_, NM1310);
-        EXPECT_LT(std::clock() - start, CLOCKS_PER_SEC / 20);
-        return lists;
+    SelectionLists click(Click move) {
+        move();
+        return selectionListsFor(*store_, NM1310);
     }
 };
 
-TEST_F(FullStoreTest, ClicksOnEightThousandReadingsStayFast) {
+TEST_F(FullStoreTest, ClicksMoveAndReturnEightThousandReadings) {
     for (const bool oneNumber : {false, true}) {
         SCOPED_TRACE(oneNumber ? "all readings share one number" : "two readings per number");
         resetStore(*store_);
@@ -372,18 +369,18 @@ TEST_F(FullStoreTest, ClicksOnEightThousandReadingsStayFast) {
         const std::vector<std::u16string> firstHalf = itemTexts(Indices(loaded.begin(), loaded.begin() + 4096));
         const std::vector<std::u16string> secondHalf = itemTexts(Indices(loaded.begin() + 4096, loaded.end()));
 
-        SelectionLists lists = timedClick(
+        SelectionLists lists = click(
             [&] { moveSelectedReadings(*store_, NM1310, firstHalf, STATE_LOADED, STATE_A_TO_B); });
         ASSERT_EQ(lists.aToB.size(), 4096u);
         EXPECT_EQ(reading(lists.aToB.back()).order, 4096u);
 
-        lists = timedClick([&] { moveSelectedReadings(*store_, NM1310, secondHalf, STATE_LOADED, STATE_B_TO_A); });
+        lists = click([&] { moveSelectedReadings(*store_, NM1310, secondHalf, STATE_LOADED, STATE_B_TO_A); });
         ASSERT_EQ(lists.bToA.size(), 4096u);
         EXPECT_TRUE(lists.loaded.empty());
 
         const std::vector<std::u16string> aToBTexts = itemTexts(lists.aToB);
         const std::vector<std::u16string> bToATexts = itemTexts(lists.bToA);
-        lists = timedClick([&] { returnSelectedReadings(*store_, NM1310, aToBTexts, bToATexts); });
+        lists = click([&] { returnSelectedReadings(*store_, NM1310, aToBTexts, bToATexts); });
         EXPECT_EQ(lists.loaded.size(), MAX_RECORDS);
         EXPECT_TRUE(lists.aToB.empty());
         EXPECT_TRUE(lists.bToA.empty());
