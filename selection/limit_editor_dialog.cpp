@@ -51,10 +51,6 @@ MeasurementStore* storeOf(HWND window) {
     return reinterpret_cast<MeasurementStore*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
-// The serial port factory is not among the UI hooks yet: the editor opens
-// the configured port here and nowhere else.
-PortOpener instrumentPort() { return openPort; }
-
 // ---------------------------------------------------------------- tabs and boxes
 
 // Tab k stands for set k + 1; 0 while there are no tabs.
@@ -169,7 +165,7 @@ TransferCallbacks transferProgress(HWND window, const LanguageTable& language) {
 
 void readFromInstrument(HWND window, MeasurementStore& store) {
     const LanguageTable& language = store.language;
-    if (readLimitSetsFromInstrument(store, instrumentPort(), transferProgress(window, language)) !=
+    if (readLimitSetsFromInstrument(store, uiHooks().openPort, transferProgress(window, language)) !=
         TRANSFER_OK) {
         showError(window, language, TEXT_LIMITS_NOT_READ);
         return;
@@ -181,7 +177,7 @@ void readFromInstrument(HWND window, MeasurementStore& store) {
 void writeToInstrument(HWND window, MeasurementStore& store) {
     const LanguageTable& language = store.language;
     const int result =
-        writeLimitSetsToInstrument(store, instrumentPort(), transferProgress(window, language));
+        writeLimitSetsToInstrument(store, uiHooks().openPort, transferProgress(window, language));
     if (result != TRANSFER_OK) {
         // The names were cleaned for sending even so: the tabs show them as
         // they now are.
