@@ -29,6 +29,8 @@
 #include "language/translation.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
+#include "selection/location_table.h"
+#include "selection/location_table_dialog.h"
 #include "selection/value_selection_dialog.h"
 
 namespace {
@@ -51,6 +53,8 @@ struct MainWindow {
     // other field must not start a ping-pong of messages) and once the
     // window is closing.
     bool checkNumbers = true;
+    // The location table's last header click, kept for the program's life.
+    LocationSortMemory locationSort{};
 };
 
 MainWindow* mainWindowOf(HWND window) {
@@ -243,9 +247,11 @@ void chooseLanguage(MainWindow& main) {
 void showAbout(MainWindow& main) { runAboutDialog(main.window, main.store.language); }
 
 void selectValues(MainWindow& main) {
-    // ZD615 records are ticked in their location table (dialog 129), which
-    // the program does not have yet.
-    if (main.store.instrumentKind != KIND_ZD615) runValueSelectionDialog(main.window, main.store);
+    if (main.store.instrumentKind == KIND_ZD615) {
+        runLocationTableDialog(main.window, main.store, main.locationSort);
+    } else {
+        runValueSelectionDialog(main.window, main.store);
+    }
     updateGenerateMenu(main.window, main.store);
 }
 
