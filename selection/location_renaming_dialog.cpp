@@ -72,7 +72,9 @@ ChildWindow createRowControl(HWND window, const wchar_t* className, DWORD style,
                                         left, top, right - left, ROW_HEIGHT, window,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                         instance, nullptr));
-    if (control && font) SendMessageW(control.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    if (control && font) {
+        SendMessageW(control.get(), WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
     return control;
 }
 
@@ -83,10 +85,9 @@ void createRows(HWND window, Renaming& renaming) {
     for (unsigned row = 0; row < LOCATION_NAME_COUNT; ++row) {
         const int top = ROW_TOP + ROW_STEP * static_cast<int>(row);
         const unsigned location = row + 1;
-        renaming.labels[row] =
-            createRowControl(window, L"STATIC", 0, IDC_FIRST_LOCATION_LABEL + static_cast<int>(row),
-                             LABEL_LEFT, top, LABEL_RIGHT, label + u" " + integerText(location) + u".",
-                             font);
+        renaming.labels[row] = createRowControl(
+            window, L"STATIC", 0, IDC_FIRST_LOCATION_LABEL + static_cast<int>(row), LABEL_LEFT, top,
+            LABEL_RIGHT, label + u" " + integerText(location) + u".", font);
         // Scrolling sideways, so that a full name fits the narrow field.
         renaming.names[row] = createRowControl(
             window, L"EDIT", WS_BORDER | WS_TABSTOP | ES_AUTOHSCROLL,

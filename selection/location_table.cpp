@@ -79,7 +79,8 @@ int headerClickParameter(LocationSortMemory& memory, int column) {
     return memory.sortDescendingFlag ? column + 1 : -(column + 1);
 }
 
-int compareLocationRows(const MeasurementStore& store, std::size_t a, std::size_t b, int parameter) {
+int compareLocationRows(const MeasurementStore& store, std::size_t a, std::size_t b,
+                        int parameter) {
     const int result = compareKeys(store, a, b, std::abs(parameter) - 1);
     return parameter < 0 ? -result : result;
 }

@@ -36,7 +36,8 @@ int headerClickParameter(LocationSortMemory& memory, int column);
 // keys put larger values first (NOT_SET powers the largest of all), units
 // in ascending byte order; a negative parameter reverses. 0 for equal keys
 // and for columns without a key.
-int compareLocationRows(const MeasurementStore& store, std::size_t a, std::size_t b, int parameter);
+int compareLocationRows(const MeasurementStore& store, std::size_t a, std::size_t b,
+                        int parameter);
 
 // The grade as the table shows it; a wavelength not evaluated shows text 129.
 std::u16string gradeText(const LanguageTable& language, std::int32_t grade, bool evaluate);

@@ -82,7 +82,9 @@ void setRowState(HWND list, int row, UINT state, UINT mask) {
 }
 
 // Anything but an unchecked box counts as ticked.
-bool tickedState(UINT state) { return (state & LVIS_STATEIMAGEMASK) != INDEXTOSTATEIMAGEMASK(UNCHECKED_IMAGE); }
+bool tickedState(UINT state) {
+    return (state & LVIS_STATEIMAGEMASK) != INDEXTOSTATEIMAGEMASK(UNCHECKED_IMAGE);
+}
 
 bool rowTicked(HWND list, int row) {
     return tickedState(static_cast<UINT>(
@@ -156,7 +158,9 @@ void keepHighlightOnTicks(HWND list, const NMLISTVIEW& change) {
 void tickEveryRow(HWND list, bool ticked) {
     const UINT image = INDEXTOSTATEIMAGEMASK(ticked ? CHECKED_IMAGE : UNCHECKED_IMAGE);
     withoutRedraw(list, [&] {
-        for (int row = rowCount(list); row-- > 0;) setRowState(list, row, image, LVIS_STATEIMAGEMASK);
+        for (int row = rowCount(list); row-- > 0;) {
+            setRowState(list, row, image, LVIS_STATEIMAGEMASK);
+        }
     });
 }
 
@@ -167,8 +171,8 @@ struct SortRequest {
 
 int CALLBACK compareRows(LPARAM a, LPARAM b, LPARAM request) {
     const auto& sort = *reinterpret_cast<const SortRequest*>(request);
-    return compareLocationRows(*sort.store, static_cast<std::size_t>(a), static_cast<std::size_t>(b),
-                               sort.parameter);
+    return compareLocationRows(*sort.store, static_cast<std::size_t>(a),
+                               static_cast<std::size_t>(b), sort.parameter);
 }
 
 void sortLocationTable(HWND window, int column) {
