@@ -110,6 +110,31 @@
 #define IDC_ABOUT_NAME              1201
 #define IDC_ABOUT_MAKER             1202
 
+// Limit-set editor (dialog 131). The threshold boxes run from 1103 in the
+// order of the set's thresholds: PASS, WARNING, FAIL at 1310, 1490, 1550 nm.
+#define IDC_LIMIT_WRITE_INSTRUMENT  3
+#define IDC_LIMIT_READ_INSTRUMENT   4
+#define IDC_LIMIT_LOAD_FILE         5
+#define IDC_LIMIT_SAVE_FILE         6
+#define IDC_LIMIT_TABS              1101
+#define IDC_LIMIT_SET_NAME          1102
+#define IDC_LIMIT_PASS_1310         1103
+#define IDC_LIMIT_WARNING_1310      1104
+#define IDC_LIMIT_FAIL_1310         1105
+#define IDC_LIMIT_PASS_1490         1106
+#define IDC_LIMIT_WARNING_1490      1107
+#define IDC_LIMIT_FAIL_1490         1108
+#define IDC_LIMIT_PASS_1550         1109
+#define IDC_LIMIT_WARNING_1550      1110
+#define IDC_LIMIT_FAIL_1550         1111
+#define IDC_LIMIT_LABEL_NAME        1112
+#define IDC_LIMIT_LABEL_PASS        1113
+#define IDC_LIMIT_LABEL_WARNING     1114
+#define IDC_LIMIT_LABEL_FAIL        1115
+#define IDC_LIMIT_LABEL_1310        1116
+#define IDC_LIMIT_LABEL_1550        1117
+#define IDC_LIMIT_PROGRESS          1118
+
 // ZD615 location table (dialog 129) and location renaming (dialog 130).
 // The table's list view has the number of the value selection's first list.
 // The renaming rows are created at run time: label k (0 to 8) is

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <type_traits>
 
 #include "core/fixed_text.h"
@@ -64,6 +65,15 @@ void enableCommand(HMENU menu, UINT command, bool enabled) {
 
 void enableTopLevelEntry(HMENU menu, UINT position, bool enabled) {
     EnableMenuItem(menu, position, MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+std::u16string fileDialogFilter(std::u16string_view text) {
+    std::u16string filter(text);
+    std::replace(filter.begin(), filter.end(), u'|', u'\0');
+    // The last pair ends with a zero, the list with an empty string (the
+    // string's own terminator).
+    if (filter.empty() || filter.back() != u'\0') filter += u'\0';
+    return filter;
 }
 
 std::optional<std::u16string> chooseFile(HWND owner, const FileDialog& dialog,

@@ -36,6 +36,10 @@ struct FileDialog {
     DWORD flags;
 };
 
+// A filter from a language text whose parts are separated by "|"
+// ("Limit files (*.thre)|*.thre|"), for FileDialog::filter.
+std::u16string fileDialogFilter(std::u16string_view text);
+
 // The program looks its files up in the working directory: no dialog may
 // change it.
 inline constexpr DWORD FILE_DIALOG_FLAGS = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR;

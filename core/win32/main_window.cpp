@@ -29,6 +29,7 @@
 #include "language/translation.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
+#include "selection/limit_editor_dialog.h"
 #include "selection/location_table.h"
 #include "selection/location_table_dialog.h"
 #include "selection/value_selection_dialog.h"
@@ -255,6 +256,8 @@ void selectValues(MainWindow& main) {
     updateGenerateMenu(main.window, main.store);
 }
 
+void editLimits(MainWindow& main) { runLimitEditorDialog(main.window, main.store); }
+
 // ---------------------------------------------------------------- instrument data from a file
 
 void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues) {
@@ -423,6 +426,7 @@ constexpr Command COMMANDS[] = {
     {ID_CMD_EXPORT_TEXT, exportInstrumentText},
     {ID_CMD_LOAD_FILE, loadDataFromFile},
     {ID_CMD_SELECT_VALUES, selectValues},
+    {ID_CMD_LIMITS, editLimits},
     {ID_CMD_GENERATE, generateReport},
     {ID_CMD_MANUAL, showUserManual},
 };

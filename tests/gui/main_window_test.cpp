@@ -318,7 +318,7 @@ TEST_F(MainWindow, CommandsOfLaterModulesDoNothingYet) {
     auto& data = *store;
     const INT_PTR result = run([&](HWND window) {
         data.recordCount = 1;
-        for (int command : {ID_CMD_LOAD_INSTRUMENT, ID_CMD_LIMITS, ID_CMD_PORT_SETTINGS, IDOK}) {
+        for (int command : {ID_CMD_LOAD_INSTRUMENT, ID_CMD_PORT_SETTINGS, IDOK}) {
             sendCommand(window, command);
         }
         EXPECT_TRUE(IsWindowVisible(window));
