@@ -349,6 +349,50 @@ TEST_F(LocationTableDialog, RenamingRefreshesTheLocationColumn) {
     EXPECT_TRUE(locationName(store->locationNames, 3).empty());
 }
 
+TEST_F(LocationTableDialog, TheLimitEditorRefreshesTheLimitSetColumnWhateverItsResult) {
+    auto typeName = [](HWND editor, std::u16string_view keys) {
+        const HWND name = GetDlgItem(editor, IDC_LIMIT_SET_NAME);
+        SendMessageW(name, EM_SETSEL, 0, -1);
+        for (const char16_t key : keys) SendMessageW(name, WM_CHAR, key, 0);
+    };
+    auto expectSetColumn = [&](HWND dialog) {
+        int shown = 0;
+        for (int row = 0; row < rowCount(dialog); ++row) {
+            shown += record(row).limitSet == 1;
+            EXPECT_EQ(cell(dialog, row, LOCATION_LIMIT_SET_COLUMN),
+                      limitSetLabel(store->language, store->activeLimitSets, record(row).limitSet))
+                << row;
+        }
+        EXPECT_GT(shown, 0);
+    };
+    run([&](HWND dialog) {
+        ui.dialogScripts.push_back([&](HWND editor) {
+            typeName(editor, u"klient");  // set 1, the first tab
+            sendCommand(editor, IDOK);
+        });
+        sendCommand(dialog, IDC_EDIT_LIMITS);
+        EXPECT_EQ(ui.dialogsOpened.back(), IDD_LIMIT_EDITOR);
+        EXPECT_EQ(limitSetName(store->activeLimitSets[1]), u"KLIENT");
+        expectSetColumn(dialog);
+        for (int row = 0; row < rowCount(dialog); ++row) {
+            if (record(row).limitSet == 1) {
+                EXPECT_EQ(cell(dialog, row, LOCATION_LIMIT_SET_COLUMN), u"KLIENT(1)") << row;
+            }
+        }
+
+        ui.dialogScripts.push_back([&](HWND editor) {
+            typeName(editor, u"other");
+            sendCommand(editor, IDCANCEL);
+        });
+        sendCommand(dialog, IDC_EDIT_LIMITS);
+        EXPECT_EQ(limitSetName(store->activeLimitSets[1]), u"KLIENT");
+        expectSetColumn(dialog);
+        sendCommand(dialog, IDCANCEL);
+    });
+    // Limit sets changed in the editor stay when the table is cancelled.
+    EXPECT_EQ(limitSetName(store->activeLimitSets[1]), u"KLIENT");
+}
+
 // Opening, one header-click sort and OK over a full table; prints the
 // figures, which the README records.
 TEST_F(LocationTableDialog, AFullTableOfRecordsFillsSortsAndCommits) {
