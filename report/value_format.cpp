@@ -67,6 +67,15 @@ std::u16string limitSetLabel(const LanguageTable& language, const LimitSetTable&
     return integerText(setNumber);
 }
 
+std::u16string powerText(double power) {
+    return power == NOT_SET ? std::u16string(u"----") : twoDecimalText(power);
+}
+
+std::u16string unitsText(const LocationRecord& record) {
+    const char* end = std::find(record.units, record.units + sizeof record.units, '\0');
+    return latin1ToU16(std::string_view(record.units, static_cast<std::size_t>(end - record.units)));
+}
+
 std::u16string reportGradeText(const LanguageTable& language, std::int32_t grade, bool evaluated) {
     if (!evaluated) return language.text(TEXT_REPORT_NOT_EVALUATED);
     switch (grade) {

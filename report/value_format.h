@@ -21,5 +21,10 @@ std::u16string locationLabel(const LocationNames& names, std::uint32_t location)
 std::u16string limitSetName(const LimitSet& set);
 std::u16string limitSetLabel(const LanguageTable& language, const LimitSetTable& table,
                              std::uint32_t setNumber);
+// A ZD615 power: "%.2f" rounded, or "----" when the instrument sent none.
+std::u16string powerText(double power);
+// The unit text of a location record: its bytes up to the first zero.
+std::u16string unitsText(const LocationRecord& record);
+
 std::u16string reportGradeText(const LanguageTable& language, std::int32_t grade,
                                bool evaluated);

@@ -22,15 +22,6 @@ constexpr std::array<std::u16string_view, 9> THRESHOLD_MARKERS = {
     u"**PASS1490_VAL**", u"**WARN1490_VAL**", u"**FAIL1490_VAL**",
     u"**PASS1550_VAL**", u"**WARN1550_VAL**", u"**FAIL1550_VAL**"};
 
-std::u16string powerText(double power) {
-    return power == NOT_SET ? std::u16string(u"----") : twoDecimalText(power);
-}
-
-std::u16string unitsText(const LocationRecord& record) {
-    const char* end = std::find(record.units, record.units + sizeof record.units, '\0');
-    return htmlEscaped(latin1ToU16(std::string_view(record.units, end - record.units)));
-}
-
 // Selected records grouped by OLT and ONT: groups in the storage order of
 // their first record, each group's records in storage order.
 std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& store) {
@@ -105,7 +96,7 @@ std::u16string Zd615Report::groupTable(const std::u16string& rows, const Locatio
     std::u16string table = tableHead_;
     replaceFirst(table, u"**OLT_VAL**", integerText(first.olt));
     replaceFirst(table, u"**ONT_VAL**", integerText(first.ont));
-    replaceFirst(table, u"**UNITS**", unitsText(first));
+    replaceFirst(table, u"**UNITS**", htmlEscaped(unitsText(first)));
     table += rows;
     replaceFirst(table, u"**RESSTATE**", store_.language.text(state));
     table += tableFoot_;

@@ -152,3 +152,17 @@
 #define IDC_LIMIT_LABEL_1310        1116
 #define IDC_LIMIT_LABEL_1550        1117
 #define IDC_LIMIT_PROGRESS          1118
+
+// ZD615 location table (dialog 129) and location renaming (dialog 130).
+// The table's list view has the number of the value selection's first list.
+// The renaming rows are created at run time: label k (0 to 8) is
+// IDC_FIRST_LOCATION_LABEL + k, its edit box IDC_FIRST_LOCATION_NAME + k.
+#define IDC_LOCATION_TABLE          1039
+#define IDC_RENAME_LOCATIONS        1097
+#define IDC_EDIT_LIMITS             1119
+#define IDC_EVALUATE_1310           1120
+#define IDC_EVALUATE_1490           1121
+#define IDC_EVALUATE_1550           1122
+#define IDC_EVALUATE_FRAME          1123
+#define IDC_FIRST_LOCATION_LABEL    90210
+#define IDC_FIRST_LOCATION_NAME     90310

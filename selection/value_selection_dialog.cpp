@@ -104,21 +104,11 @@ void restartInCheckedMode(HWND window, MeasurementStore& store) {
 
 // ---------------------------------------------------------------- lists
 
-void insertColumn(HWND list, int column, std::u16string title, int width) {
-    LVCOLUMNW header{};
-    header.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
-    header.pszText = reinterpret_cast<LPWSTR>(title.data());
-    header.cx = width;
-    header.iSubItem = column;
-    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
-                 reinterpret_cast<LPARAM>(&header));
-}
-
 void setUpList(HWND list, const LanguageTable& language) {
     constexpr LPARAM styles = LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES;
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, styles, styles);
-    insertColumn(list, 0, language.text(TEXT_NUMBER_COLUMN), NUMBER_COLUMN_WIDTH);
-    insertColumn(list, 1, language.text(TEXT_VALUE_COLUMN), VALUE_COLUMN_WIDTH);
+    insertListColumn(list, 0, language.text(TEXT_NUMBER_COLUMN), NUMBER_COLUMN_WIDTH, LVCFMT_LEFT);
+    insertListColumn(list, 1, language.text(TEXT_VALUE_COLUMN), VALUE_COLUMN_WIDTH, LVCFMT_LEFT);
 }
 
 void appendItem(HWND list, int row, const ReadingRecord& reading) {

@@ -1,5 +1,7 @@
 #include "core/win32/controls.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <type_traits>
 
@@ -43,6 +45,18 @@ std::optional<std::u16string> chosenComboText(HWND window, int control) {
     const LRESULT item = SendDlgItemMessageW(window, control, CB_GETCURSEL, 0, 0);
     if (item == CB_ERR) return std::nullopt;
     return comboItemText(window, control, item);
+}
+
+void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format) {
+    std::u16string text(title);
+    LVCOLUMNW header{};
+    header.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
+    header.fmt = format;
+    header.pszText = reinterpret_cast<LPWSTR>(text.data());
+    header.cx = width;
+    header.iSubItem = column;
+    SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
+                 reinterpret_cast<LPARAM>(&header));
 }
 
 void enableCommand(HMENU menu, UINT command, bool enabled) {

@@ -17,6 +17,11 @@ std::optional<std::u16string> comboItemText(HWND window, int control, LRESULT it
 // The text of the combo box's chosen item; nothing when none is chosen.
 std::optional<std::u16string> chosenComboText(HWND window, int control);
 
+// Appends column `column` of a report-view list view; `format` is its
+// LVCFMT_ alignment (the first column of a list view is always left-aligned
+// when it is created).
+void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format);
+
 // Menu entries by command and drop-down titles by position, grey when off.
 void enableCommand(HMENU menu, UINT command, bool enabled);
 void enableTopLevelEntry(HMENU menu, UINT position, bool enabled);

@@ -32,6 +32,8 @@
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
 #include "selection/limit_editor_dialog.h"
+#include "selection/location_table.h"
+#include "selection/location_table_dialog.h"
 #include "selection/value_selection_dialog.h"
 
 namespace {
@@ -54,6 +56,8 @@ struct MainWindow {
     // other field must not start a ping-pong of messages) and once the
     // window is closing.
     bool checkNumbers = true;
+    // The location table's last header click, kept for the program's life.
+    LocationSortMemory locationSort{};
 };
 
 MainWindow* mainWindowOf(HWND window) {
@@ -250,9 +254,11 @@ void loadDataFromInstrument(MainWindow& main) { downloadFromInstrument(main.wind
 void choosePortSettings(MainWindow& main) { runPortSettingsDialog(main.window, main.store); }
 
 void selectValues(MainWindow& main) {
-    // ZD615 records are ticked in their location table (dialog 129), which
-    // the program does not have yet.
-    if (main.store.instrumentKind != KIND_ZD615) runValueSelectionDialog(main.window, main.store);
+    if (main.store.instrumentKind == KIND_ZD615) {
+        runLocationTableDialog(main.window, main.store, main.locationSort);
+    } else {
+        runValueSelectionDialog(main.window, main.store);
+    }
     updateGenerateMenu(main.window, main.store);
 }
 

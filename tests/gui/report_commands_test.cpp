@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <optional>
@@ -208,15 +209,66 @@ TEST_F(ReportCommands, SelectedValuesReachTheReport) {
               "<tr><td>1</td>[3.43|3.51|3.47][2.27|2.25|2.26]</tr>\n");
 }
 
-TEST_F(ReportCommands, Zd615DataOpenNoValueSelectionButEnableGenerating) {
+TEST_F(ReportCommands, Zd615DataOpenTheLocationTableAndThenEnableGenerating) {
     const std::u16string sample = copySample(u"zd615.txt");
     run([&](HWND window) {
         load(window, sample);
         expectDataMenus(window, true, true, false);
+        ui.dialogScripts.push_back([](HWND dialog) { sendCommand(dialog, IDCANCEL); });
         sendCommand(window, ID_CMD_SELECT_VALUES);
         expectDataMenus(window, true, true, true);
     });
-    EXPECT_TRUE(ui.dialogsOpened.empty());
+    EXPECT_EQ(ui.dialogsOpened, std::vector<int>{IDD_ZD615_VALUES});
+}
+
+TEST_F(ReportCommands, ARenamedLocationShowsInTheTableAndInTheReport) {
+    writeUtf16(folder.path() / "cz 113",
+               u"**ZD615_VAL_TABLE_LOC_BEG**[**LOC_VAL**]**ZD615_VAL_TABLE_LOC_END**"
+               u"**ZD615_VAL_TABLE_BOT_BEG**\n**ZD615_VAL_TABLE_BOT_END**");
+    const std::u16string protocol = copySample(u"zd615.opr");
+    std::vector<std::u16string> shownLocations;
+    run([&](HWND window) {
+        commandWithFile(window, ID_CMD_OPEN, protocol);
+        ui.dialogScripts.push_back([&](HWND table) {
+            ui.dialogScripts.push_back([](HWND renaming) {
+                typeInto(renaming, IDC_FIRST_LOCATION_NAME + 2, u"Sklep & půda");
+                sendCommand(renaming, IDOK);
+            });
+            sendCommand(table, IDC_RENAME_LOCATIONS);
+            const HWND list = GetDlgItem(table, IDC_LOCATION_TABLE);
+            for (LRESULT row = 0; row < SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); ++row) {
+                wchar_t text[64]{};
+                LVITEMW request{};
+                request.iSubItem = 4;
+                request.pszText = text;
+                request.cchTextMax = 64;
+                SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                             reinterpret_cast<LPARAM>(&request));
+                if (store->locationRecords[row].selected) shownLocations.emplace_back(utf16(text));
+            }
+            sendCommand(table, IDOK);
+        });
+        sendCommand(window, ID_CMD_SELECT_VALUES);
+        sendCommand(window, ID_CMD_GENERATE);
+    });
+    EXPECT_EQ(ui.dialogsOpened, (std::vector<int>{IDD_ZD615_VALUES, IDD_LOCATION_RENAMING}));
+    EXPECT_EQ(std::count(shownLocations.begin(), shownLocations.end(), u"Sklep & půda"),
+              std::count_if(store->locationRecords.begin(),
+                            store->locationRecords.begin() + store->recordCount,
+                            [](const LocationRecord& r) { return r.selected && r.location == 3; }));
+    ASSERT_EQ(ui.documentsOpened.size(), 1u);
+    // The sample stores each OLT/ONT group together, so the report's rows
+    // (one table per group) come in the table's order, each location shown
+    // as the table showed it, the name escaped.
+    std::u16string expected;
+    for (std::u16string location : shownLocations) {
+        if (location == u"Sklep & půda") location = u"Sklep &amp; půda";
+        expected += u"[" + location + u"]";
+    }
+    std::u16string report = readUtf16(ui.documentsOpened[0]);
+    std::erase(report, u'\n');
+    EXPECT_EQ(narrow(report), narrow(expected));
+    EXPECT_NE(expected.find(u"Sklep &amp; půda"), std::u16string::npos);
 }
 
 }  // namespace
