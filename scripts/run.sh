@@ -18,6 +18,8 @@ scripts/build.sh native
 
 if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$root/build/run-wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mshtml="
+  # Without a locale Wine cannot name files with non-ASCII characters.
+  export LANG=${LANG:-C.UTF-8}
   # The sample as an instrument sends it: a blank line ends the text.
   mkdir -p "$work/instrument"
   { cat data/samples/lossmeter.txt; printf '\n'; } >"$work/instrument/lossmeter.txt"

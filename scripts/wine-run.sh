@@ -11,6 +11,9 @@ while [[ ${1:-} == COM*=* ]]; do ports+=("$1"); shift; done
 program=$1; shift
 build=$(cd "$(dirname "$program")" && pwd)
 export WINEPREFIX="$build/wineprefix" WINEDEBUG=-all WINEDLLOVERRIDES="mshtml=" WINEARCH=win64
+# Wine names Unix files in the locale's character set: without UTF-8 a name
+# such as "job ü.opr" cannot be created (a fresh machine may set no locale).
+export LC_ALL=C.UTF-8
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   xvfb-run -a wineboot -i >/dev/null 2>&1 || true
   # Without a window manager Wine waits after each closed window unless unmanaged.
