@@ -33,6 +33,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -247,11 +248,24 @@ std::optional<std::uint8_t> receiveByte(const Line& line, int timeoutMs) {
     return std::nullopt;
 }
 
+// Bytes waiting to be read on the program's side of the line; nothing
+// when that side is not ours (a given tty).
+std::optional<int> unreadBytes(const Line& line) {
+    int count = 0;
+    if (line.programSide < 0 || ::ioctl(line.programSide, TIOCINQ, &count) != 0) return std::nullopt;
+    return count;
+}
+
 // Sends the bytes, paced at `baud` when it is not 0. An answer that nobody
 // reads for a while is dropped, so it cannot precede the next session's answer.
+// A program that reads more slowly than the line sends is still reading: a
+// full pseudo-terminal takes no more until its reader has emptied most of
+// it, which at a few kilobytes a second takes longer than that while.
 void sendBytes(const Line& line, const Bytes& bytes, std::uint32_t baud) {
     const auto start = Clock::now();
-    std::optional<Clock::time_point> blockedSince;
+    bool blocked = false;
+    Clock::time_point blockedSince;
+    std::optional<int> unreadWhenBlocked;
     std::size_t sent = 0;
     while (sent < bytes.size() && !stopRequested) {
         std::size_t due = bytes.size();
@@ -263,11 +277,16 @@ void sendBytes(const Line& line, const Bytes& bytes, std::uint32_t baud) {
             const ssize_t count = ::write(line.descriptor, bytes.data() + sent, due - sent);
             if (count > 0) {
                 sent += static_cast<std::size_t>(count);
-                blockedSince.reset();
+                blocked = false;
                 continue;
             }
-            if (!blockedSince) blockedSince = Clock::now();
-            if (Clock::now() - *blockedSince > UNREAD_ANSWER) {
+            const std::optional<int> unread = unreadBytes(line);
+            if (!blocked || unread != unreadWhenBlocked) {
+                blocked = true;
+                blockedSince = Clock::now();
+                unreadWhenBlocked = unread;
+            }
+            if (Clock::now() - blockedSince > UNREAD_ANSWER) {
                 if (line.programSide >= 0) ::tcflush(line.programSide, TCIFLUSH);
                 logLine("answer dropped after " + std::to_string(sent) + " bytes: nobody reads");
                 return;

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/configuration.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
 #include "gui_support.h"
@@ -19,6 +20,7 @@
 #include "program_fixture.h"
 #include "resources/resource_ids.h"
 #include "selection/limit_sets.h"
+#include "simulator.h"
 
 namespace {
 
@@ -368,6 +370,135 @@ TEST_F(LimitEditorDialog, APortThatCannotBeOpenedFailsBothTransfers) {
         sendCommand(dialog, IDCANCEL);
     });
     EXPECT_EQ(bytesOf(store->activeLimitSets), before);
+}
+
+// The editor's read and write buttons against the instrument simulator on COM1.
+class LimitEditorWithInstrument : public LimitEditorDialog {
+protected:
+    Simulator instrument{"com1"};
+    std::size_t earlierRequests = 0;
+
+    void SetUp() override {
+        LimitEditorDialog::SetUp();
+        setDefaultConfiguration(store->configuration);
+        store->configuration.portNumber = 0;  // COM1
+        // As a file or an older instrument may hold it: the write cleans it.
+        std::memcpy(store->activeLimitSets[5].name, "abc-1       ", 12);
+        earlierRequests = instrument.requests().size();
+    }
+
+    // A fresh file for the simulator's --received option; its Linux path.
+    static std::string receivedFile(const std::string& name) {
+        const std::string path = Simulator::folder() + "/" + name;
+        std::error_code ignored;
+        fs::remove(Simulator::here(path), ignored);
+        return path;
+    }
+
+    // The bytes of a limit-set write once the simulator has stored them.
+    static std::string awaitReceived(const std::string& path) {
+        const fs::path file = Simulator::here(path);
+        processMessagesUntil([&] { return fs::exists(file); }, 5000);
+        const std::vector<unsigned char> bytes = fileBytes(file);
+        return std::string(bytes.begin(), bytes.end());
+    }
+
+    // What goes on the wire for each set of a table: its first 30 bytes.
+    static std::string wireBytes(const LimitSetTable& table) {
+        std::string bytes;
+        for (int set = 1; set <= TABS; ++set) bytes += bytesOf(table).substr(32 * set, 30);
+        return bytes;
+    }
+};
+
+TEST_F(LimitEditorWithInstrument, ReadFillsSetsOneToFifteenAndOkPutsThemIntoForce) {
+    // Every set named and valued differently, one decimal throughout so that
+    // showing a set writes back what it holds.
+    LimitSetTable fileSets{};
+    storeSetName(fileSets[0], u"NEVER SENT");
+    for (int set = 1; set <= TABS; ++set) {
+        storeSetName(fileSets[set], u"SET " + asciiToU16(std::to_string(set)));
+        for (std::size_t i = 0; i < THRESHOLDS_PER_SET; ++i) {
+            storeThreshold(fileSets[set], i, asciiToU16(std::to_string(-set) + "." + std::to_string(i)));
+        }
+        fileSets[set].lineEnd[0] = 0x0A;
+        fileSets[set].lineEnd[1] = 0x0D;
+    }
+    const std::string file = bytesOf(fileSets);
+    instrument.serve({"--limits", Simulator::writeFile("limits.thre", file)});
+    std::string expected = bytesOf(store->activeLimitSets);
+    expected.replace(32, 480, file.substr(32));  // set 0 stays as it is at home
+    ASSERT_NE(expected, bytesOf(store->activeLimitSets));
+
+    const INT_PTR result = run([&](HWND dialog) {
+        chooseTab(dialog, 6);
+        sendCommand(dialog, IDC_LIMIT_READ_INSTRUMENT);
+        EXPECT_EQ(bytesOf(store->editedLimitSets), expected);
+        EXPECT_NE(bytesOf(store->activeLimitSets), expected);  // in force only after OK
+        Texts labels;
+        for (int set = 1; set <= TABS; ++set) {
+            labels.push_back(asciiToU16("SET " + std::to_string(set) + "(" + std::to_string(set) + ")"));
+        }
+        EXPECT_EQ(tabLabels(dialog), labels);
+        EXPECT_EQ(currentTab(dialog), 0);
+        EXPECT_EQ(textOf(dialog, IDC_LIMIT_SET_NAME), u"SET 1");
+        EXPECT_EQ(thresholdBoxes(dialog), (Texts{u"-1.0", u"-1.1", u"-1.2", u"-1.3", u"-1.4", u"-1.5", u"-1.6",
+                                                 u"-1.7", u"-1.8"}));
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LIMIT_PROGRESS, PBM_GETPOS, 0, 0), 0);
+        sendCommand(dialog, IDOK);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(bytesOf(store->activeLimitSets), expected);
+    EXPECT_EQ(instrument.requestBytes(earlierRequests), "t");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(narrow(ui.messages[0].text), narrow(numbered(CZ, 124)));
+    EXPECT_EQ(narrow(ui.messages[0].caption), narrow(numbered(CZ, 125)));
+    EXPECT_EQ(ui.messages[0].icon(), UINT{MB_ICONINFORMATION});
+}
+
+TEST_F(LimitEditorWithInstrument, WriteSendsTheCleanedSetsAndSaysSo) {
+    const std::string received = receivedFile("written.bin");
+    instrument.serve({"--received", received});
+    std::string sent;
+    run([&](HWND dialog) {
+        sendCommand(dialog, IDC_LIMIT_WRITE_INSTRUMENT);
+        sent = awaitReceived(received);
+        EXPECT_EQ(tabLabels(dialog)[4], u"ABC 1(5)");
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LIMIT_PROGRESS, PBM_GETPOS, 0, 0), 0);
+        sendCommand(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(nameOf(store->editedLimitSets[5]), "ABC 1       ");
+    ASSERT_EQ(sent.size(), 450u);
+    EXPECT_EQ(sent, wireBytes(store->editedLimitSets));
+    EXPECT_EQ(sent.substr(4 * 30, 12), "ABC 1       ");  // the instrument gets the cleaned name
+    EXPECT_EQ(sent.substr(0, 12), "FIRST       ");
+    EXPECT_EQ(sent.substr(2 * 30, 12), "KLIENT A    ");
+    EXPECT_EQ(instrument.requestBytes(earlierRequests), "$");
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(narrow(ui.messages[0].text), narrow(numbered(CZ, 127)));
+    EXPECT_EQ(narrow(ui.messages[0].caption), narrow(numbered(CZ, 125)));
+    EXPECT_EQ(ui.messages[0].icon(), UINT{MB_ICONINFORMATION});
+}
+
+TEST_F(LimitEditorWithInstrument, AWriteWhoseAcknowledgementsStopFailsAndKeepsTheCleanedNames) {
+    const std::string received = receivedFile("cut-short.bin");
+    instrument.serve({"--received", received, "--ack-stop-after", "40"});
+    const std::string before = bytesOf(store->activeLimitSets);
+    std::string sent;
+    run([&](HWND dialog) {
+        sendCommand(dialog, IDC_LIMIT_WRITE_INSTRUMENT);
+        expectErrors({{126, 73}});
+        EXPECT_EQ(nameOf(store->editedLimitSets[5]), "ABC 1       ");
+        EXPECT_EQ(tabLabels(dialog)[4], u"ABC 1(5)");
+        EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LIMIT_PROGRESS, PBM_GETPOS, 0, 0), 0);
+        sent = awaitReceived(received);
+        sendCommand(dialog, IDCANCEL);
+    });
+    EXPECT_EQ(bytesOf(store->activeLimitSets), before);
+    // Each byte waits for its acknowledgement. 40 of them (one for "$", one a
+    // byte, three after byte 30) let bytes 1 to 38 go; 38 is never acknowledged.
+    EXPECT_EQ(sent.size(), 38u);
+    EXPECT_EQ(sent, wireBytes(store->editedLimitSets).substr(0, sent.size()));
 }
 
 class LimitEditorCommand : public ProgramTest {};
