@@ -12,6 +12,12 @@ namespace {
 
 constexpr int NAME_ATTEMPTS = 64;
 
+// No faults unless a test sets some.
+WriteFaults& activeFaults() {
+    static WriteFaults faults;
+    return faults;
+}
+
 // A name beside the target that no other writer, in this process or another,
 // is likely to pick at the same time; a clash only costs another attempt.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
@@ -41,8 +47,15 @@ void removeQuietly(const std::filesystem::path& path) {
 
 }  // namespace
 
+ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults) : previous_(activeFaults()) {
+    activeFaults() = faults;
+}
+
+ScopedWriteFaults::~ScopedWriteFaults() { activeFaults() = previous_; }
+
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
-    for (int attempt = 0; attempt < NAME_ATTEMPTS && !file_; ++attempt) {
+    const int attempts = activeFaults().failCreate ? 0 : NAME_ATTEMPTS;
+    for (int attempt = 0; attempt < attempts && !file_; ++attempt) {
         temporary_ = temporaryNameFor(target_);
         file_ = createNewFile(temporary_);
     }
@@ -56,17 +69,22 @@ AtomicFileWriter::~AtomicFileWriter() {
 
 bool AtomicFileWriter::write(const void* data, std::size_t size) {
     if (!file_ || failed_) return false;
-    if (size != 0 && std::fwrite(data, 1, size, file_) != size) failed_ = true;
+    const bool cutShort = ++writes_ == activeFaults().shortWriteAt;
+    const std::size_t count = cutShort ? size / 2 : size;
+    const bool complete = count == 0 || std::fwrite(data, 1, count, file_) == count;
+    if (!complete || cutShort) failed_ = true;
     return !failed_;
 }
 
 bool AtomicFileWriter::commit() {
     if (!file_) return false;
-    const bool flushed = std::fflush(file_) == 0 && flushToDisk(file_);
+    const bool flushed =
+        std::fflush(file_) == 0 && !activeFaults().failFlush && flushToDisk(file_);
     const bool closed = std::fclose(file_) == 0;
     file_ = nullptr;
     failed_ = failed_ || !flushed || !closed;
-    if (!failed_ && (isReadOnly(target_) || !replaceFile(temporary_, target_))) {
+    if (!failed_ &&
+        (isReadOnly(target_) || activeFaults().failRename || !replaceFile(temporary_, target_))) {
         failed_ = true;
         targetRefused_ = true;
     }

@@ -7,6 +7,28 @@
 #include <cstdio>
 #include <filesystem>
 
+// Faults the tests make every AtomicFileWriter meet while a ScopedWriteFaults
+// lives: the Nth write (counted from 1 per writer) writes only half its bytes,
+// the flush to disk fails, the rename over the target fails, or the temporary
+// file cannot be created. Nothing else sets them.
+struct WriteFaults {
+    int shortWriteAt = 0;  // 0: no short write
+    bool failFlush = false;
+    bool failRename = false;
+    bool failCreate = false;
+};
+
+class ScopedWriteFaults {
+public:
+    explicit ScopedWriteFaults(const WriteFaults& faults);
+    ~ScopedWriteFaults();
+    ScopedWriteFaults(const ScopedWriteFaults&) = delete;
+    ScopedWriteFaults& operator=(const ScopedWriteFaults&) = delete;
+
+private:
+    WriteFaults previous_;
+};
+
 class AtomicFileWriter {
 public:
     explicit AtomicFileWriter(std::filesystem::path target);
@@ -27,6 +49,7 @@ private:
     std::filesystem::path target_;
     std::filesystem::path temporary_;
     std::FILE* file_ = nullptr;
+    int writes_ = 0;
     bool failed_ = false;
     bool targetRefused_ = false;
 };

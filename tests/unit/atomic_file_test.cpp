@@ -131,4 +131,68 @@ TEST_F(AtomicFileTest, FailedWriteKeepsTheOldFile) {
     EXPECT_EQ(entries(), std::vector<fs::path>{target});
 }
 
+struct InjectedFault {
+    const char* name;
+    WriteFaults faults;
+    bool opens;           // the temporary file is created
+    bool targetRefused;   // the failure is the rename over the target
+};
+
+const InjectedFault INJECTED_FAULTS[] = {
+    {"second write short", {.shortWriteAt = 2}, true, false},
+    {"flush fails", {.failFlush = true}, true, false},
+    {"rename fails", {.failRename = true}, true, true},
+    {"create fails", {.failCreate = true}, false, false},
+};
+
+TEST_F(AtomicFileTest, InjectedFaultFailsTheWriteAndKeepsTheOldFile) {
+    const fs::path target = folder / "out.bin";
+    for (const InjectedFault& fault : INJECTED_FAULTS) {
+        SCOPED_TRACE(fault.name);
+        put(target, "previous");
+        bool committed = true;
+        {
+            const ScopedWriteFaults injected(fault.faults);
+            AtomicFileWriter writer(target);
+            EXPECT_EQ(writer.isOpen(), fault.opens);
+            writer.write("first ", 6);
+            writer.write("second ", 7);
+            writer.write("third", 5);
+            committed = writer.commit();
+            EXPECT_EQ(writer.targetRefused(), fault.targetRefused);
+        }
+        EXPECT_FALSE(committed);
+        EXPECT_EQ(contents(target), "previous");
+        EXPECT_EQ(entries(), std::vector<fs::path>{target});
+    }
+}
+
+TEST_F(AtomicFileTest, ShortWriteHitsOnlyTheNthWriteAndLaterOnesFail) {
+    const fs::path target = folder / "out.bin";
+    const ScopedWriteFaults injected({.shortWriteAt = 2});
+    AtomicFileWriter writer(target);
+    EXPECT_TRUE(writer.write("first", 5));
+    EXPECT_FALSE(writer.write("second", 6));
+    EXPECT_FALSE(writer.write("third", 5));
+    // Each writer counts its own writes.
+    AtomicFileWriter other(folder / "other.bin");
+    EXPECT_TRUE(other.write("one", 3));
+    EXPECT_FALSE(other.write("two", 3));
+}
+
+TEST_F(AtomicFileTest, FaultsEndWithTheirScope) {
+    const fs::path target = folder / "out.bin";
+    {
+        const ScopedWriteFaults outer({.failRename = true});
+        {
+            const ScopedWriteFaults inner({.failCreate = true});
+            EXPECT_FALSE(AtomicFileWriter(target).isOpen());
+        }
+        EXPECT_FALSE(writeFileAtomically(target, "x", 1));
+        EXPECT_FALSE(fs::exists(target));
+    }
+    ASSERT_TRUE(writeFileAtomically(target, "data", 4));
+    EXPECT_EQ(contents(target), "data");
+}
+
 }  // namespace
