@@ -14,29 +14,42 @@ import struct
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 JACKET = (28, 62, 104)
+RIM = (96, 150, 205)
 CLADDING = (214, 226, 238)
 CORE = (255, 190, 40)
 BEAM = (255, 150, 20)
 
 
-def fibre_colour(x, y):
-    """Colour and coverage of the unit-square picture at (x, y), y downwards."""
+def beam_half_width(size):
+    """Half the beam's width, whole pixels at `size` so its edges stay sharp."""
+    return max(1, round(0.09 * size)) / size
+
+
+def fibre_colour(x, y, half_width):
+    """Colour and coverage of the unit-square picture at (x, y), y downwards.
+
+    The light rim keeps the dark jacket apart from a dark background; the
+    beam runs at one width to the edge, so that it still shows at 16 pixels.
+    """
     dx, dy = x - 0.42, y - 0.5
     r = math.hypot(dx, dy)
-    beam = abs(dy) < 0.06 * (1.0 + 2.0 * max(0.0, x - 0.42)) and x > 0.42
-    if r < 0.11:
+    beam = abs(dy) < half_width and x > 0.42
+    if r < 0.13:
         return CORE, 1.0
     if r < 0.27:
         return (BEAM if beam else CLADDING), 1.0
-    if r < 0.40:
+    if r < 0.37:
         return JACKET, 1.0
-    if beam and x < 0.98:
+    if r < 0.42:
+        return (BEAM if beam else RIM), 1.0
+    if beam:
         return BEAM, 1.0
     return (0, 0, 0), 0.0
 
 
 def render(size, samples=4):
     """RGBA rows, top row first, anti-aliased by supersampling."""
+    half_width = beam_half_width(size)
     rows = []
     for py in range(size):
         row = []
@@ -46,7 +59,7 @@ def render(size, samples=4):
                 for sx in range(samples):
                     x = (px + (sx + 0.5) / samples) / size
                     y = (py + (sy + 0.5) / samples) / size
-                    colour, cover = fibre_colour(x, y)
+                    colour, cover = fibre_colour(x, y, half_width)
                     red += colour[0] * cover
                     green += colour[1] * cover
                     blue += colour[2] * cover
@@ -107,5 +120,7 @@ def write_bitmap(path, size, background=(255, 255, 255)):
 
 
 if __name__ == '__main__':
-    write_icon(os.path.join(HERE, 'kalivera.ico'), [16, 24, 32, 48])
-    write_bitmap(os.path.join(HERE, 'about.bmp'), 64)
+    # The sizes Windows asks for from 100 % to 200 % scaling, small and large.
+    write_icon(os.path.join(HERE, 'kalivera.ico'), [16, 20, 24, 32, 40, 48, 64])
+    # Large enough for 192 dots per inch; the About box scales it down to its size.
+    write_bitmap(os.path.join(HERE, 'about.bmp'), 128)

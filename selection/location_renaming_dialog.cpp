@@ -21,10 +21,7 @@ struct WindowDestroyer {
 };
 using ChildWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
 
-struct FontDeleter {
-    void operator()(HFONT font) const { DeleteObject(font); }
-};
-using Font = std::unique_ptr<std::remove_pointer_t<HFONT>, FontDeleter>;
+using Font = GdiObject<HFONT>;
 
 // The rows are created when the dialog opens and belong to it until it is
 // destroyed: the font first, so that it outlives the controls drawn with it.
@@ -37,14 +34,18 @@ struct Renaming {
 
 constexpr ControlText RENAMING_TEXTS[] = {{IDOK, TEXT_OK}};
 
-// Rows in client pixels: label and edit box side by side, 25 pixels apart.
+// Rows in client pixels at 96 dots per inch (scaled to the dialog's): label
+// and edit box side by side, 25 pixels apart.
 constexpr int ROW_TOP = 20;
 constexpr int ROW_STEP = 25;
 constexpr int ROW_HEIGHT = 20;
 constexpr int LABEL_LEFT = 10;
-constexpr int LABEL_RIGHT = 60;
+// Wider than the label needs in Czech: "Location 9." must not wrap.
+constexpr int LABEL_RIGHT = 76;
 constexpr int NAME_LEFT = 80;
 constexpr int NAME_RIGHT = 230;
+// Space kept between the last row, the OK button and the dialog's bottom edge.
+constexpr int BUTTON_GAP = 8;
 // One more than a name holds: the 32nd character typed is dropped on OK.
 constexpr WPARAM NAME_FIELD_LIMIT = LOCATION_NAME_MAX + 1;
 
@@ -57,9 +58,7 @@ Renaming& renamingOf(HWND window) {
 }
 
 Font createRowFont(HWND window) {
-    const HDC screen = GetDC(window);
-    const int height = -MulDiv(FONT_POINTS, GetDeviceCaps(screen, LOGPIXELSY), 72);
-    ReleaseDC(window, screen);
+    const int height = -MulDiv(FONT_POINTS, static_cast<int>(windowDpi(window)), 72);
     return Font(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
                             OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                             DEFAULT_PITCH | FF_DONTCARE, FONT_FACE));
@@ -68,8 +67,10 @@ Font createRowFont(HWND window) {
 ChildWindow createRowControl(HWND window, const wchar_t* className, DWORD style, int id,
                              int left, int top, int right, const std::u16string& text, HFONT font) {
     const auto instance = reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(window, GWLP_HINSTANCE));
+    const auto scaled = [window](int pixels) { return scaledPixels(window, pixels); };
     ChildWindow control(CreateWindowExW(0, className, wide(text), WS_CHILD | WS_VISIBLE | style,
-                                        left, top, right - left, ROW_HEIGHT, window,
+                                        scaled(left), scaled(top), scaled(right) - scaled(left),
+                                        scaled(ROW_HEIGHT), window,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
                                         instance, nullptr));
     if (control && font) {
@@ -97,9 +98,41 @@ void createRows(HWND window, Renaming& renaming) {
     }
 }
 
+RECT clientRectOf(HWND window, HWND control) {
+    RECT box{};
+    GetWindowRect(control, &box);
+    MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+// The resource's OK button came first: the tab order runs down the rows to
+// it. At 96 dots per inch it lies below the rows; at other densities the
+// dialog (in dialog units) and the rows (in pixels) scale apart, so it moves
+// below the last row and the dialog grows to hold it.
+void placeOkBelowRows(HWND window, const Renaming& renaming) {
+    const HWND ok = GetDlgItem(window, IDOK);
+    SetWindowPos(ok, renaming.names.back().get(), 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    const RECT button = clientRectOf(window, ok);
+    const int top = clientRectOf(window, renaming.names.back().get()).bottom +
+                    scaledPixels(window, BUTTON_GAP);
+    if (button.top >= top) return;
+    SetWindowPos(ok, nullptr, button.left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    RECT frame{};
+    GetClientRect(window, &client);
+    GetWindowRect(window, &frame);
+    const int needed = top + (button.bottom - button.top) + scaledPixels(window, BUTTON_GAP);
+    if (client.bottom >= needed) return;
+    SetWindowPos(window, nullptr, 0, 0, frame.right - frame.left,
+                 frame.bottom - frame.top + needed - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void openRenaming(HWND window, Renaming& renaming) {
     translateDialog(window, renaming.store.language, TEXT_RENAMING_CAPTION, RENAMING_TEXTS);
     createRows(window, renaming);
+    placeOkBelowRows(window, renaming);
 }
 
 void storeNames(HWND window, MeasurementStore& store) {
@@ -134,7 +167,9 @@ INT_PTR CALLBACK renamingProcedure(HWND window, UINT message, WPARAM wParam, LPA
     case WM_INITDIALOG:
         SetWindowLongPtrW(window, GWLP_USERDATA, lParam);
         openRenaming(window, renamingOf(window));
-        return TRUE;
+        // The focus starts in the first name, not on the button the resource holds.
+        SetFocus(GetDlgItem(window, IDC_FIRST_LOCATION_NAME));
+        return FALSE;
     case WM_COMMAND:
         return handleCommand(window, LOWORD(wParam));
     case WM_DESTROY:

@@ -32,29 +32,31 @@ constexpr ControlText TABLE_TEXTS[] = {
     {IDC_RENAME_LOCATIONS, TEXT_RENAME_LOCATIONS},
     {IDC_EDIT_LIMITS, TEXT_EDIT_LIMITS},
     {IDC_EVALUATE_FRAME, TEXT_EVALUATE_FRAME},
+    {IDOK, TEXT_OK},
+    {IDCANCEL, TEXT_CANCEL},
 };
 
 struct Column {
     std::size_t title;                // language entry, unless fixedTitle is given
     std::u16string_view fixedTitle;
-    int width;                        // pixels
+    int width;                        // pixels at 96 dots per inch, room for the title
     int format;
 };
 
 constexpr Column COLUMNS[LOCATION_COLUMNS] = {
-    {TEXT_HEADING_REPORT, {}, 60, LVCFMT_CENTER},
+    {TEXT_HEADING_REPORT, {}, 76, LVCFMT_CENTER},
     {TEXT_HEADING_NUMBER, {}, 40, LVCFMT_LEFT},
-    {TEXT_HEADING_OLT, {}, 35, LVCFMT_CENTER},
-    {TEXT_HEADING_ONT, {}, 35, LVCFMT_CENTER},
+    {TEXT_HEADING_OLT, {}, 40, LVCFMT_CENTER},
+    {TEXT_HEADING_ONT, {}, 40, LVCFMT_CENTER},
     {TEXT_HEADING_LOCATION, {}, 100, LVCFMT_RIGHT},
-    {0, u"1310nm", 50, LVCFMT_RIGHT},
+    {0, u"1310nm", 56, LVCFMT_RIGHT},
     {TEXT_HEADING_RESULT, {}, 70, LVCFMT_CENTER},
-    {0, u"1490nm", 50, LVCFMT_RIGHT},
+    {0, u"1490nm", 56, LVCFMT_RIGHT},
     {TEXT_HEADING_RESULT, {}, 70, LVCFMT_CENTER},
-    {0, u"1550nm", 50, LVCFMT_RIGHT},
+    {0, u"1550nm", 56, LVCFMT_RIGHT},
     {TEXT_HEADING_RESULT, {}, 70, LVCFMT_CENTER},
     {TEXT_HEADING_UNITS, {}, 60, LVCFMT_CENTER},
-    {TEXT_HEADING_LIMIT_SET, {}, 110, LVCFMT_RIGHT},
+    {TEXT_HEADING_LIMIT_SET, {}, 94, LVCFMT_RIGHT},
 };
 
 // The evaluate check boxes of wavelengths 0, 1 and 2.

@@ -47,13 +47,31 @@ std::optional<std::u16string> chosenComboText(HWND window, int control) {
     return comboItemText(window, control, item);
 }
 
+UINT windowDpi(HWND window) {
+    // Looked up at run time: Windows 7 has no per-window DPI.
+    using DpiForWindow = UINT(WINAPI*)(HWND);
+    static const auto dpiForWindow = reinterpret_cast<DpiForWindow>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (dpiForWindow) {
+        if (const UINT dpi = dpiForWindow(window)) return dpi;
+    }
+    const HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+int scaledPixels(HWND window, int pixels) {
+    return MulDiv(pixels, static_cast<int>(windowDpi(window)), USER_DEFAULT_SCREEN_DPI);
+}
+
 void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format) {
     std::u16string text(title);
     LVCOLUMNW header{};
     header.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     header.fmt = format;
     header.pszText = reinterpret_cast<LPWSTR>(text.data());
-    header.cx = width;
+    header.cx = scaledPixels(list, width);
     header.iSubItem = column;
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&header));

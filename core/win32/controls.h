@@ -5,9 +5,18 @@
 #include <windows.h>
 #include <commdlg.h>
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
+
+// A GDI object (font, bitmap) with one owner, deleted with it.
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { DeleteObject(object); }
+};
+template <typename Handle>
+using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
 
 std::u16string controlText(HWND window, int control);
 void setControlText(HWND window, int control, std::u16string_view text);
@@ -17,9 +26,15 @@ std::optional<std::u16string> comboItemText(HWND window, int control, LRESULT it
 // The text of the combo box's chosen item; nothing when none is chosen.
 std::optional<std::u16string> chosenComboText(HWND window, int control);
 
-// Appends column `column` of a report-view list view; `format` is its
-// LVCFMT_ alignment (the first column of a list view is always left-aligned
-// when it is created).
+// The dots per inch of the window's monitor; of the whole screen where the
+// system knows only one (before Windows 10 1607).
+UINT windowDpi(HWND window);
+// A length of `pixels` at 96 dots per inch, in pixels of the window.
+int scaledPixels(HWND window, int pixels);
+
+// Appends column `column` of a report-view list view, `width` pixels wide at
+// 96 dots per inch; `format` is its LVCFMT_ alignment (the first column of a
+// list view is always left-aligned when it is created).
 void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format);
 
 // Menu entries by command and drop-down titles by position, grey when off.

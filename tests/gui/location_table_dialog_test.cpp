@@ -143,9 +143,9 @@ TEST_F(LocationTableDialog, OpensTranslatedWithEveryColumnAndARowPerRecord) {
         EXPECT_EQ(windowText(dialog), numbered(CZ, 40));
         const std::pair<int, std::u16string> texts[] = {
             {IDC_RENAME_LOCATIONS, numbered(CZ, 117)}, {IDC_EDIT_LIMITS, numbered(CZ, 128)},
-            {IDC_EVALUATE_FRAME, numbered(CZ, 131)},   {IDC_EVALUATE_1310, u"1310nm"},
-            {IDC_EVALUATE_1490, u"1490nm"},            {IDC_EVALUATE_1550, u"1550nm"},
-            {IDOK, u"OK"},                             {IDCANCEL, u"Cancel"},
+            {IDC_EVALUATE_FRAME, numbered(CZ, 131)},   {IDC_EVALUATE_1310, u"1&310nm"},
+            {IDC_EVALUATE_1490, u"1&490nm"},           {IDC_EVALUATE_1550, u"1&550nm"},
+            {IDOK, numbered(CZ, 70)},                  {IDCANCEL, numbered(CZ, 54)},
         };
         for (const auto& [control, text] : texts) EXPECT_EQ(textOf(dialog, control), text) << control;
         EXPECT_TRUE(checked(dialog, IDC_EVALUATE_1310));
@@ -160,13 +160,13 @@ TEST_F(LocationTableDialog, OpensTranslatedWithEveryColumnAndARowPerRecord) {
             int format;
         };
         const Column columns[LOCATION_COLUMNS] = {
-            {numbered(CZ, 112), 60, LVCFMT_CENTER}, {numbered(CZ, 110), 40, LVCFMT_LEFT},
-            {numbered(CZ, 99), 35, LVCFMT_CENTER},  {numbered(CZ, 100), 35, LVCFMT_CENTER},
-            {numbered(CZ, 101), 100, LVCFMT_RIGHT}, {u"1310nm", 50, LVCFMT_RIGHT},
-            {numbered(CZ, 111), 70, LVCFMT_CENTER}, {u"1490nm", 50, LVCFMT_RIGHT},
-            {numbered(CZ, 111), 70, LVCFMT_CENTER}, {u"1550nm", 50, LVCFMT_RIGHT},
+            {numbered(CZ, 112), 76, LVCFMT_CENTER}, {numbered(CZ, 110), 40, LVCFMT_LEFT},
+            {numbered(CZ, 99), 40, LVCFMT_CENTER},  {numbered(CZ, 100), 40, LVCFMT_CENTER},
+            {numbered(CZ, 101), 100, LVCFMT_RIGHT}, {u"1310nm", 56, LVCFMT_RIGHT},
+            {numbered(CZ, 111), 70, LVCFMT_CENTER}, {u"1490nm", 56, LVCFMT_RIGHT},
+            {numbered(CZ, 111), 70, LVCFMT_CENTER}, {u"1550nm", 56, LVCFMT_RIGHT},
             {numbered(CZ, 111), 70, LVCFMT_CENTER}, {numbered(CZ, 102), 60, LVCFMT_CENTER},
-            {numbered(CZ, 103), 110, LVCFMT_RIGHT},
+            {numbered(CZ, 103), 94, LVCFMT_RIGHT},
         };
         for (int column = 0; column < LOCATION_COLUMNS; ++column) {
             wchar_t title[64]{};
@@ -466,7 +466,7 @@ TEST_F(LocationRenamingDialog, OpensNineNumberedRowsWithTheStoredNamesInItsOwnFo
                 HWND control;
                 RECT expected;
                 const wchar_t* className;
-            } controls[] = {{label, {10, 20 + 25 * row, 60, 40 + 25 * row}, L"Static"},
+            } controls[] = {{label, {10, 20 + 25 * row, 76, 40 + 25 * row}, L"Static"},
                             {name, {80, 20 + 25 * row, 230, 40 + 25 * row}, L"Edit"}};
             for (const auto& c : controls) {
                 RECT box{};
