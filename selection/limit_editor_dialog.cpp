@@ -45,10 +45,62 @@ constexpr DWORD LOAD_FLAGS = FILE_DIALOG_FLAGS | OFN_PATHMUSTEXIST | OFN_FILEMUS
 // An existing file is replaced without a question.
 constexpr DWORD SAVE_FLAGS = FILE_DIALOG_FLAGS;
 
+struct LimitEditor {
+    MeasurementStore& store;
+    // A picture of the tab control's page, the background of the labels on it.
+    GdiObject<HBRUSH> pageBrush;
+};
+
+LimitEditor* editorOf(HWND window) {
+    return reinterpret_cast<LimitEditor*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
 // The boxes notify while the dialog is being created, before the store is
 // known: nothing to edit then.
 MeasurementStore* storeOf(HWND window) {
-    return reinterpret_cast<MeasurementStore*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    LimitEditor* editor = editorOf(window);
+    return editor ? &editor->store : nullptr;
+}
+
+// ---------------------------------------------------------------- labels on the page
+
+// Visual styles paint the tab control's page in a colour of its own, not the
+// dialog's: the labels on it are filled with a picture of the page.
+GdiObject<HBRUSH> pageBrushOf(HWND tabs) {
+    RECT page{};
+    GetClientRect(tabs, &page);
+    const WindowDc screen(tabs);
+    const GdiObject<HBITMAP> picture(CreateCompatibleBitmap(screen.dc(), page.right, page.bottom));
+    if (!picture) return nullptr;
+    {
+        const Canvas canvas(screen.dc(), picture.get());
+        SendMessageW(tabs, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()),
+                     PRF_CLIENT | PRF_ERASEBKGND);
+    }
+    // The brush keeps a copy of the bitmap.
+    return GdiObject<HBRUSH>(CreatePatternBrush(picture.get()));
+}
+
+// The background of a static control: the page's picture under a label on
+// the page, the dialog's own colour elsewhere (FALSE).
+INT_PTR labelBackground(HWND window, LimitEditor& editor, HDC dc, HWND label) {
+    // Read-only and disabled edit boxes ask too; they keep their own colour.
+    wchar_t kind[16]{};
+    GetClassNameW(label, kind, 16);
+    if (_wcsicmp(kind, L"Static") != 0) return FALSE;
+    const HWND tabs = GetDlgItem(window, IDC_LIMIT_TABS);
+    RECT onTabs{};
+    RECT page{};
+    GetWindowRect(label, &onTabs);
+    MapWindowPoints(nullptr, tabs, reinterpret_cast<POINT*>(&onTabs), 2);
+    GetClientRect(tabs, &page);
+    RECT common{};
+    if (!IntersectRect(&common, &onTabs, &page)) return FALSE;
+    if (!editor.pageBrush) editor.pageBrush = pageBrushOf(tabs);
+    if (!editor.pageBrush) return FALSE;
+    SetBkMode(dc, TRANSPARENT);
+    SetBrushOrgEx(dc, -onTabs.left, -onTabs.top, nullptr);
+    return reinterpret_cast<INT_PTR>(editor.pageBrush.get());
 }
 
 // ---------------------------------------------------------------- tabs and boxes
@@ -262,6 +314,12 @@ INT_PTR CALLBACK limitEditorProcedure(HWND window, UINT message, WPARAM wParam, 
         return TRUE;
     case WM_COMMAND:
         return handleCommand(window, LOWORD(wParam), HIWORD(wParam));
+    case WM_CTLCOLORSTATIC: {
+        LimitEditor* editor = editorOf(window);
+        return editor ? labelBackground(window, *editor, reinterpret_cast<HDC>(wParam),
+                                        reinterpret_cast<HWND>(lParam))
+                      : FALSE;
+    }
     case WM_NOTIFY: {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
         MeasurementStore* store = storeOf(window);
@@ -279,6 +337,7 @@ INT_PTR CALLBACK limitEditorProcedure(HWND window, UINT message, WPARAM wParam, 
 }  // namespace
 
 INT_PTR runLimitEditorDialog(HWND owner, MeasurementStore& store) {
+    LimitEditor editor{store, nullptr};
     return uiHooks().runDialog(owner, IDD_LIMIT_EDITOR, limitEditorProcedure,
-                               reinterpret_cast<LPARAM>(&store));
+                               reinterpret_cast<LPARAM>(&editor));
 }

@@ -1,8 +1,6 @@
 #include "core/win32/about_dialog.h"
 
 #include <algorithm>
-#include <memory>
-#include <type_traits>
 
 #include "core/win32/controls.h"
 #include "core/win32/ui_hooks.h"
@@ -19,32 +17,6 @@ struct AboutBox {
     GdiObject<HBITMAP> picture;
 };
 
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, DcDeleter>;
-
-// A bitmap selected into a memory context of its own while the canvas lives.
-class Canvas {
-public:
-    Canvas(HDC screen, HBITMAP bitmap)
-        : dc_(CreateCompatibleDC(screen)), previous_(SelectObject(dc_.get(), bitmap)) {}
-    ~Canvas() { SelectObject(dc_.get(), previous_); }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    HDC dc() const { return dc_.get(); }
-
-private:
-    MemoryDc dc_;
-    HGDIOBJ previous_;
-};
-
-struct ScreenDcReleaser {
-    HWND window;
-    void operator()(HDC dc) const { ReleaseDC(window, dc); }
-};
-
 // The control is sized in dialog units, the bitmap in pixels: the picture is
 // scaled to the largest square the control holds (it centres it), with
 // halftoning so that it stays smooth at every density.
@@ -58,13 +30,12 @@ GdiObject<HBITMAP> pictureFor(HWND control) {
         !GetClientRect(control, &box)) {
         return nullptr;
     }
-    const std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser> screen(GetDC(control),
-                                                                               {control});
+    const WindowDc screen(control);
     const int side = std::min(box.right, box.bottom);
-    GdiObject<HBITMAP> scaled(CreateCompatibleBitmap(screen.get(), side, side));
+    GdiObject<HBITMAP> scaled(CreateCompatibleBitmap(screen.dc(), side, side));
     if (!scaled) return nullptr;
-    const Canvas from(screen.get(), original.get());
-    const Canvas to(screen.get(), scaled.get());
+    const Canvas from(screen.dc(), original.get());
+    const Canvas to(screen.dc(), scaled.get());
     SetStretchBltMode(to.dc(), HALFTONE);
     SetBrushOrgEx(to.dc(), 0, 0, nullptr);
     StretchBlt(to.dc(), 0, 0, side, side, from.dc(), 0, 0, source.bmWidth,

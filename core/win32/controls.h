@@ -18,6 +18,40 @@ struct GdiObjectDeleter {
 template <typename Handle>
 using GdiObject = std::unique_ptr<std::remove_pointer_t<Handle>, GdiObjectDeleter>;
 
+// The device context of a window's client area while it lives.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+    ~WindowDc() { ReleaseDC(window_, dc_); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    HDC dc() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// A bitmap selected into a memory context of its own while the canvas lives.
+class Canvas {
+public:
+    Canvas(HDC screen, HBITMAP bitmap)
+        : dc_(CreateCompatibleDC(screen)), previous_(SelectObject(dc_, bitmap)) {}
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    HDC dc() const { return dc_; }
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
 std::u16string controlText(HWND window, int control);
 void setControlText(HWND window, int control, std::u16string_view text);
 
