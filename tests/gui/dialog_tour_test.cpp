@@ -299,7 +299,7 @@ int captionMargin(HWND control) {
     const LONG kind = styleOf(control) & BS_TYPEMASK;
     if (kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON) return 8;
     if (kind == BS_GROUPBOX) return 16;
-    return GetSystemMetrics(SM_CXMENUCHECK) + 4;
+    return 13 + 4;  // the box and the gap before the text
 }
 
 // The extent of a caption in the control's font, wrapped at `width` for a
@@ -348,6 +348,34 @@ TEST_P(DialogTour, EveryCaptionFitsItsControl) {
                                                     reinterpret_cast<LPARAM>(title)) +
                                        MulDiv(12, windowDpi(list), 96);
                 EXPECT_LE(needed, width) << "column too narrow for \"" << narrow(utf16(title)) << '"';
+            }
+        }
+    });
+}
+
+// Frames that hold other controls: the group boxes and the tab control.
+bool isFrame(HWND control) {
+    return isGroupBox(control) || classOf(control) == u"systabcontrol32";
+}
+
+TEST_P(DialogTour, NoTwoControlsOverlap) {
+    tour([&](const std::string& name, HWND dialog) {
+        SCOPED_TRACE(name);
+        std::vector<HWND> shown;
+        for (HWND control : childrenOf(dialog)) {
+            if (IsWindowVisible(control) && !isFrame(control)) shown.push_back(control);
+        }
+        for (std::size_t a = 0; a < shown.size(); ++a) {
+            for (std::size_t b = a + 1; b < shown.size(); ++b) {
+                RECT first{};
+                RECT second{};
+                RECT common{};
+                GetWindowRect(shown[a], &first);
+                GetWindowRect(shown[b], &second);
+                EXPECT_FALSE(IntersectRect(&common, &first, &second))
+                    << "\"" << narrow(windowText(shown[a])) << "\" (" << GetDlgCtrlID(shown[a])
+                    << ") and \"" << narrow(windowText(shown[b])) << "\" (" << GetDlgCtrlID(shown[b])
+                    << ") overlap";
             }
         }
     });
