@@ -42,5 +42,5 @@ fuzz_run() {
 
 # The executions of the last run of NAME, from its final statistics.
 fuzz_executions() {
-  sed -n 's/^stat::number_executed_units: *//p' "$fuzz_build/$1.log" | tail -n 1
+  sed -n 's/^stat::number_of_executed_units: *//p' "$fuzz_build/$1.log" | tail -n 1
 }

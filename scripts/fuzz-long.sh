@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Runs fuzz targets one after the other for as long as asked, keeping what
 # they find new in build/fuzz/corpus/<target> for the next run; prints the
-# executions of each at the end. --merge then adds the corpus entries that
-# reach code the repository seeds do not to tests/fixtures/fuzz/<target>.
+# executions of each at the end. --merge then adds to the repository seeds
+# (tests/fixtures/fuzz/<target>) a small set of corpus entries that reaches
+# the code they do not.
 #   scripts/fuzz-long.sh [--merge] SECONDS [TARGET…]   (default: all targets)
 set -euo pipefail
 source "$(dirname "$0")/fuzz-common.sh"
@@ -33,7 +34,7 @@ if $merge; then
     seeds=$(fuzz_seeds "$name")
     mkdir -p "$seeds"
     before=$(ls "$seeds" | wc -l)
-    "$fuzz_build/$name" -merge=1 -rss_limit_mb=2048 -detect_leaks=1 "$seeds" "$(fuzz_corpus "$name")" \
+    "$fuzz_build/$name" -set_cover_merge=1 -use_counters=0 -rss_limit_mb=2048 -detect_leaks=1 "$seeds" "$(fuzz_corpus "$name")" \
       >"$fuzz_build/$name-merge.log" 2>&1
     echo "$name: $(($(ls "$seeds" | wc -l) - before)) entries merged into ${seeds#$fuzz_root/}"
   done
