@@ -1,23 +1,17 @@
 #!/usr/bin/env bash
-# Runs each fuzz target for a bounded time; any finding fails the run.
+# Runs each fuzz target for a bounded time (seconds, default 30); any finding
+# fails the run.
 set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
+source "$(dirname "$0")/fuzz-common.sh"
 seconds=${1:-30}
 passed=0
 failed=0
-for target in "$root"/build/fuzz/fuzz_*; do
-  [ -x "$target" ] || continue
-  name=$(basename "$target")
-  corpus="$root/build/fuzz/corpus/$name"
-  mkdir -p "$corpus"
-  seeds="$root/tests/fixtures/fuzz/${name#fuzz_}"
-  [ -d "$seeds" ] || seeds=""
-  if "$target" -max_total_time="$seconds" -rss_limit_mb=2048 -artifact_prefix="$root/build/fuzz/$name-" \
-       "$corpus" $seeds >"$root/build/fuzz/$name.log" 2>&1; then
-    echo "$name: no findings in ${seconds}s"
+for name in $(fuzz_targets); do
+  if fuzz_run "$name" "$seconds"; then
+    echo "$name: no findings in ${seconds}s ($(fuzz_executions "$name") executions)"
     passed=$((passed + 1))
   else
-    echo "$name: FINDING"; tail -n 40 "$root/build/fuzz/$name.log"
+    echo "$name: FINDING"; tail -n 40 "$fuzz_build/$name.log"
     failed=$((failed + 1))
   fi
 done

@@ -4,18 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#include "fuzz_support.h"
 #include "instrument/instrument_text.h"
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-MeasurementStore& fuzzStore() {
-    static MeasurementStore* store = makeStore().release();
-    return *store;
-}
 
 void loadText(MeasurementStore& store, const std::uint8_t* data, std::size_t size) {
     resetStore(store);

@@ -4,37 +4,18 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 
-#include <unistd.h>
-
-namespace {
-
-const std::filesystem::path& inputPath() {
-    static const std::filesystem::path path =
-        std::filesystem::temp_directory_path() / ("kalivera-fuzz-" + std::to_string(::getpid()) + ".lng");
-    return path;
-}
-
-}  // namespace
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    {
-        std::ofstream file(inputPath(), std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
+    static const std::filesystem::path inputFile = scratchFile(".lng");
+    writeBytes(inputFile, data, size);
     LanguageTable table;
-    const bool loaded = loadLanguageFile(table, inputPath());
-    if (loaded != (size > 1 || (size == 1 && data[0] != 0xFF))) {
-        std::abort();
-    }
+    const bool loaded = loadLanguageFile(table, inputFile);
+    require(loaded == (size > 1 || (size == 1 && data[0] != 0xFF)));
     for (const std::u16string& text : table.entries) {
-        if (text.size() > LANGUAGE_TEXT_MAX || text.find(u'\0') != std::u16string::npos) {
-            std::abort();
-        }
+        require(text.size() <= LANGUAGE_TEXT_MAX && text.find(u'\0') == std::u16string::npos);
     }
     return 0;
 }

@@ -5,18 +5,10 @@
 #include <cstring>
 #include <vector>
 
+#include "fuzz_support.h"
 #include "core/protocol_file.h"
 
 namespace {
-
-void require(bool condition) {
-    if (!condition) __builtin_trap();
-}
-
-MeasurementStore& fuzzStore() {
-    static MeasurementStore* store = makeStore().release();
-    return *store;
-}
 
 void readAndCompare(std::span<const std::uint8_t> bytes) {
     MeasurementStore& store = fuzzStore();
