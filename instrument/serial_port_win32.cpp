@@ -105,6 +105,7 @@ public:
         if (!handle_ || !ReadFile(handle_.get(), buffer, blockSize(size), &count, nullptr)) {
             return std::nullopt;
         }
+        if (count == 0 && !lineStillThere()) return std::nullopt;
         return count;
     }
 
@@ -119,6 +120,17 @@ public:
     void close() override { handle_.reset(); }
 
 private:
+    // Some drivers (Wine's on a pseudo-terminal among them) read a line that
+    // hung up, its device unplugged or switched off, as empty; its settings
+    // can no longer be read then. Without this a vanished instrument would
+    // look merely quiet, and the download would take the text cut short by
+    // it for a complete one.
+    bool lineStillThere() const {
+        DCB control{};
+        control.DCBlength = sizeof control;
+        return GetCommState(handle_.get(), &control) != 0;
+    }
+
     // The transfers move at most a few kilobytes per call.
     static DWORD blockSize(std::size_t size) {
         return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
