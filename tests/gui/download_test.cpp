@@ -200,6 +200,33 @@ TEST_F(Download, TheQuestionComesOnlyWithDataAndNoKeepsThem) {
     expectMessage(ui.messages[0], 87, 86, MB_ICONQUESTION);
 }
 
+TEST_F(Download, StopWhileTheTextArrivesEndsAtOnceAndTheNextDownloadGetsAWholeText) {
+    // 300 baud: the text takes about two seconds to arrive.
+    const std::string text = "OLM55 0042\r\n1 1 1310 -2.41 0\r\n1 2 1310 -2.55 0\r\n\n";
+    instrument.serve({"--text", Simulator::writeFile("slow.txt", text), "--baud", "300"});
+    std::u16string countShown;
+    run([&](HWND window) {
+        download(window, [&](HWND dialog) {
+            ASSERT_TRUE(processMessagesUntil([dialog] { return textOf(dialog, IDC_RECEIVED_BYTES) != u"0 B"; }));
+            sendCommand(dialog, IDCANCEL);
+            EXPECT_FALSE(visible(dialog));
+            countShown = textOf(dialog, IDC_RECEIVED_BYTES);
+        });
+        EXPECT_FALSE(hasData(*store));
+        EXPECT_EQ(store->rawTextLength, 0u);
+
+        // What the instrument still sends of the stopped text is drained
+        // before the next request.
+        instrument.serve({"--text", Simulator::writeFile("slow.txt", text)});
+        downloadToTheEnd(window);
+    });
+    EXPECT_LT(std::stoul(narrow(countShown)), text.size());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    expectMessage(ui.messages[0], 82, 81, MB_ICONINFORMATION);
+    EXPECT_EQ(store->recordCount, 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(store->rawText.data()), text.size()), text);
+}
+
 // An instrument that goes away, sends garbage or answers half a block. Once
 // its line has hung up the dialog waits until Stop, as before the first
 // byte, and never takes the text cut short for a whole one; the others end
