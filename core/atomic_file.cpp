@@ -18,6 +18,9 @@ WriteFaults& activeFaults() {
     return faults;
 }
 
+// Every write asked of any writer; only ScopedWriteFaults reads it.
+std::atomic<int> writesAsked{0};
+
 // A name beside the target that no other writer, in this process or another,
 // is likely to pick at the same time; a clash only costs another attempt.
 std::filesystem::path temporaryNameFor(const std::filesystem::path& target) {
@@ -47,11 +50,14 @@ void removeQuietly(const std::filesystem::path& path) {
 
 }  // namespace
 
-ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults) : previous_(activeFaults()) {
+ScopedWriteFaults::ScopedWriteFaults(const WriteFaults& faults)
+    : previous_(activeFaults()), writesBefore_(writesAsked) {
     activeFaults() = faults;
 }
 
 ScopedWriteFaults::~ScopedWriteFaults() { activeFaults() = previous_; }
+
+int ScopedWriteFaults::writes() const { return writesAsked - writesBefore_; }
 
 AtomicFileWriter::AtomicFileWriter(std::filesystem::path target) : target_(std::move(target)) {
     const int attempts = activeFaults().failCreate ? 0 : NAME_ATTEMPTS;
@@ -68,6 +74,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 bool AtomicFileWriter::write(const void* data, std::size_t size) {
+    ++writesAsked;
     if (!file_ || failed_) return false;
     const bool cutShort = ++writes_ == activeFaults().shortWriteAt;
     const std::size_t count = cutShort ? size / 2 : size;

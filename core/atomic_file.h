@@ -25,8 +25,13 @@ public:
     ScopedWriteFaults(const ScopedWriteFaults&) = delete;
     ScopedWriteFaults& operator=(const ScopedWriteFaults&) = delete;
 
+    // The writes all writers were asked for since this began, so a test can
+    // aim a short write anywhere in a file written in many pieces.
+    int writes() const;
+
 private:
     WriteFaults previous_;
+    int writesBefore_;
 };
 
 class AtomicFileWriter {

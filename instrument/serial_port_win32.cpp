@@ -80,12 +80,19 @@ void applyTimeouts(COMMTIMEOUTS& limits, const PortTimeouts& timeouts) {
     limits.WriteTotalTimeoutConstant = timeouts.writeTotalConstant;
 }
 
-// A port that refuses a setting is used with whatever settings it has.
-void configure(HANDLE port, const LineSettings& settings, const PortTimeouts& timeouts) {
-    SetupComm(port, QUEUE_SIZE, QUEUE_SIZE);
-    DCB control{};
+bool lineStateReadable(HANDLE port, DCB& control) {
+    control = DCB{};
     control.DCBlength = sizeof control;
-    if (GetCommState(port, &control)) {
+    return GetCommState(port, &control) != 0;
+}
+
+// A port that refuses a setting is used with whatever settings it has.
+// True when its line settings could be read.
+bool configure(HANDLE port, const LineSettings& settings, const PortTimeouts& timeouts) {
+    SetupComm(port, QUEUE_SIZE, QUEUE_SIZE);
+    DCB control;
+    const bool readable = lineStateReadable(port, control);
+    if (readable) {
         applyLineSettings(control, settings);
         SetCommState(port, &control);
     }
@@ -94,17 +101,21 @@ void configure(HANDLE port, const LineSettings& settings, const PortTimeouts& ti
         applyTimeouts(limits, timeouts);
         SetCommTimeouts(port, &limits);
     }
+    return readable;
 }
 
 class Win32SerialPort final : public SerialPort {
 public:
-    explicit Win32SerialPort(PortHandle handle) : handle_(std::move(handle)) {}
+    // `watchLine`: the line settings could be read when the port opened, so
+    // failing to read them later means the line is gone.
+    Win32SerialPort(PortHandle handle, bool watchLine) : handle_(std::move(handle)), watchLine_(watchLine) {}
 
     std::optional<std::size_t> read(std::uint8_t* buffer, std::size_t size) override {
         DWORD count = 0;
         if (!handle_ || !ReadFile(handle_.get(), buffer, blockSize(size), &count, nullptr)) {
             return std::nullopt;
         }
+        if (count == 0 && !lineStillThere()) return std::nullopt;
         return count;
     }
 
@@ -119,12 +130,23 @@ public:
     void close() override { handle_.reset(); }
 
 private:
+    // Some drivers (Wine's on a pseudo-terminal among them) read a line that
+    // hung up, its device unplugged or switched off, as empty; its settings
+    // can no longer be read then. Without this a vanished instrument would
+    // look merely quiet, and the download would take the text cut short by
+    // it for a complete one.
+    bool lineStillThere() const {
+        DCB control;
+        return !watchLine_ || lineStateReadable(handle_.get(), control);
+    }
+
     // The transfers move at most a few kilobytes per call.
     static DWORD blockSize(std::size_t size) {
         return static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
     }
 
     PortHandle handle_;
+    bool watchLine_;
 };
 
 }  // namespace
@@ -136,6 +158,6 @@ std::unique_ptr<SerialPort> openSerialDevice(const std::string& device, const Li
                                       OPEN_EXISTING, 0, nullptr);
     if (opened == INVALID_HANDLE_VALUE) return nullptr;
     PortHandle handle(opened);
-    configure(handle.get(), settings, timeouts);
-    return std::make_unique<Win32SerialPort>(std::move(handle));
+    const bool watchLine = configure(handle.get(), settings, timeouts);
+    return std::make_unique<Win32SerialPort>(std::move(handle), watchLine);
 }

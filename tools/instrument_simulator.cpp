@@ -12,7 +12,8 @@
 //
 // usage: instrument_simulator [--link PATH | --device TTY] --text FILE [--limits FILE]
 //            [--identity TEXT] [--received FILE] [--baud N] [--stop-after N]
-//            [--garbage N] [--silent] [--ack-stop-after N] [--control FILE] [--log FILE]
+//            [--garbage N] [--silent] [--ack-stop-after N] [--close-after N] [--control FILE]
+//            [--log FILE]
 //
 //   --link PATH         a symbolic link to the program's side of the line (its
 //                       path is printed on stdout in any case, once ready)
@@ -23,6 +24,11 @@
 //   --garbage N         send N bytes of non-text garbage before each answer
 //   --silent            answer nothing
 //   --ack-stop-after N  acknowledge at most N bytes of a limit-set write
+//   --close-after N     close the line once N bytes of an answer (acknowledgements
+//                       included) have gone out, or after a shorter answer, as an
+//                       instrument switched off or unplugged does: the program's
+//                       side hangs up. A new line then takes the place of the old
+//                       one behind --link (logged, not printed)
 //   --control FILE      before each request, read options from FILE (same syntax,
 //                       separated by white space, so no value holds a blank) over
 //                       those of the command line; start-up options are refused there
@@ -80,6 +86,7 @@ struct Scenario {
     std::size_t garbage = 0;
     bool silent = false;
     std::optional<std::size_t> ackStopAfter;
+    std::optional<std::size_t> closeAfter;
 };
 
 struct Options {
@@ -118,7 +125,7 @@ std::string parseOptions(const std::vector<std::string>& words, Options& options
         const std::string& value = words[++i];
         const auto number = numberOf(value);
         const bool numeric = name == "--baud" || name == "--stop-after" || name == "--garbage" ||
-                             name == "--ack-stop-after";
+                             name == "--ack-stop-after" || name == "--close-after";
         if (numeric && !number) return "not a number: " + name + " " + value;
         const bool startup = name == "--link" || name == "--device" || name == "--control" || name == "--log";
         if (startup && !atStart) return name + " is a start-up option";
@@ -131,6 +138,7 @@ std::string parseOptions(const std::vector<std::string>& words, Options& options
         else if (name == "--stop-after") s.stopAfter = *number;
         else if (name == "--garbage") s.garbage = *number;
         else if (name == "--ack-stop-after") s.ackStopAfter = *number;
+        else if (name == "--close-after") s.closeAfter = *number;
         else if (name == "--link") options.link = value;
         else if (name == "--device") options.device = value;
         else if (name == "--control") options.control = value;
@@ -167,9 +175,11 @@ struct Line {
     int programSide = -1;  // kept open: no hang-up between sessions, settings readable
     std::string programPath;
 
-    ~Line() {
+    ~Line() { close(); }
+    void close() {
         if (programSide >= 0) ::close(programSide);
         if (descriptor >= 0) ::close(descriptor);
+        programSide = descriptor = -1;
     }
     int settingsSource() const { return programSide >= 0 ? programSide : descriptor; }
 };
@@ -296,12 +306,21 @@ void sendBytes(const Line& line, const Bytes& bytes, std::uint32_t baud) {
     }
 }
 
-void answer(const Line& line, const Scenario& scenario, const Bytes& bytes) {
+// The smaller of two optional counts.
+std::optional<std::size_t> earliest(std::optional<std::size_t> a, std::optional<std::size_t> b) {
+    if (!a || !b) return a ? a : b;
+    return std::min(*a, *b);
+}
+
+// Sends an answer; true when the line is to be closed after it.
+bool answer(const Line& line, const Scenario& scenario, const Bytes& bytes) {
     Bytes wire;
     for (std::size_t i = 0; i < scenario.garbage; ++i) wire.push_back(static_cast<std::uint8_t>(0x80 | (i * 37 % 128)));
     wire.insert(wire.end(), bytes.begin(), bytes.end());
-    if (scenario.stopAfter && *scenario.stopAfter < wire.size()) wire.resize(*scenario.stopAfter);
+    const auto sent = earliest(scenario.stopAfter, scenario.closeAfter);
+    if (sent && *sent < wire.size()) wire.resize(*sent);
     sendBytes(line, wire, scenario.baud);
+    return scenario.closeAfter.has_value();
 }
 
 std::optional<Bytes> requiredFile(const std::string& path, const char* what) {
@@ -321,11 +340,13 @@ std::optional<Bytes> identityOf(const Scenario& scenario) {
 }
 
 // The write of limit sets after "$": acknowledges and keeps the data bytes.
-void receiveLimitSets(const Line& line, const Scenario& scenario) {
+// True when the line is to be closed after it.
+bool receiveLimitSets(const Line& line, const Scenario& scenario) {
+    const auto lastAcknowledgement = earliest(scenario.ackStopAfter, scenario.closeAfter);
     std::size_t acknowledged = 0;
     const auto acknowledge = [&](std::size_t count) {
         for (std::size_t i = 0; i < count; ++i, ++acknowledged) {
-            if (scenario.ackStopAfter && acknowledged >= *scenario.ackStopAfter) return false;
+            if (lastAcknowledgement && acknowledged >= *lastAcknowledgement) return false;
             sendBytes(line, {ACKNOWLEDGEMENT}, scenario.baud);
         }
         return true;
@@ -345,28 +366,31 @@ void receiveLimitSets(const Line& line, const Scenario& scenario) {
             .write(reinterpret_cast<const char*>(received.data()), static_cast<std::streamsize>(received.size()));
     }
     logLine("write received=" + std::to_string(received.size()) + " acks=" + std::to_string(acknowledged));
+    return scenario.closeAfter.has_value();
 }
 
-void handleRequest(const Line& line, const Scenario& scenario, std::uint8_t request) {
-    if (scenario.silent) return;
+// Answers one request; true when the line is to be closed after it.
+bool handleRequest(const Line& line, const Scenario& scenario, std::uint8_t request) {
+    if (scenario.silent) return false;
     switch (request) {
     case 'u':
-        if (const auto text = requiredFile(scenario.textFile, "text")) answer(line, scenario, *text);
+        if (const auto text = requiredFile(scenario.textFile, "text")) return answer(line, scenario, *text);
         break;
     case 't':
         if (scenario.limitsFile.empty()) break;  // a loss meter has no limit sets
         if (const auto limits = requiredFile(scenario.limitsFile, "limits")) {
             const auto begin = limits->begin() + std::min(limits->size(), LIMIT_SETS_OFFSET);
             const auto end = limits->begin() + std::min(limits->size(), LIMIT_SETS_END);
-            answer(line, scenario, Bytes(begin, end));
+            return answer(line, scenario, Bytes(begin, end));
         }
         break;
     case 'n':
-        if (const auto identity = identityOf(scenario)) answer(line, scenario, *identity);
+        if (const auto identity = identityOf(scenario)) return answer(line, scenario, *identity);
         break;
-    case '$': receiveLimitSets(line, scenario); break;
+    case '$': return receiveLimitSets(line, scenario);
     default: break;
     }
+    return false;
 }
 
 // The link is replaced in one step, and removed only while it is still ours.
@@ -379,6 +403,29 @@ bool createLink(const std::string& link, const std::string& target) {
 void removeLink(const std::string& link, const std::string& target) {
     std::error_code error;
     if (std::filesystem::read_symlink(link, error) == target) ::unlink(link.c_str());
+}
+
+// A hang-up discards what the program has not read yet, so the bytes sent
+// are left a moment to be read first.
+void awaitReadByProgram(const Line& line) {
+    const auto deadline = Clock::now() + UNREAD_ANSWER;
+    do {
+        ::usleep(10'000);
+    } while (unreadBytes(line).value_or(0) > 0 && Clock::now() < deadline && !stopRequested);
+}
+
+// Closes the line under the program, which sees it hang up, and puts a new
+// one behind the link for the next session. False when there is none.
+bool replaceLine(const Options& options, Line& line) {
+    awaitReadByProgram(line);
+    line.close();
+    logLine("line closed");
+    if (!openLine(options, line) || (!options.link.empty() && !createLink(options.link, line.programPath))) {
+        logLine("error: cannot open a new line");
+        return false;
+    }
+    logLine("new line " + line.programPath);
+    return true;
 }
 
 void installStopHandlers() {
@@ -397,7 +444,7 @@ int main(int argc, char** argv) {
     if (!error.empty() || options.scenario.textFile.empty()) {
         std::fprintf(stderr, "instrument_simulator: %s\nusage: %s [--link PATH | --device TTY] --text FILE "
                              "[--limits FILE] [--identity TEXT] [--received FILE] [--baud N] [--stop-after N] "
-                             "[--garbage N] [--silent] [--ack-stop-after N] [--control FILE] [--log FILE]\n",
+                             "[--garbage N] [--silent] [--ack-stop-after N] [--close-after N] [--control FILE] [--log FILE]\n",
                      error.empty() ? "--text is required" : error.c_str(), argv[0]);
         return 2;
     }
@@ -423,7 +470,7 @@ int main(int argc, char** argv) {
         if (!request) continue;
         const Scenario scenario = currentScenario(options);
         logLine("request " + requestText(*request) + " " + lineSettingsText(line.settingsSource()));
-        handleRequest(line, scenario, *request);
+        if (handleRequest(line, scenario, *request) && !replaceLine(options, line)) return 1;
     }
     if (!options.link.empty()) removeLink(options.link, line.programPath);
     return 0;

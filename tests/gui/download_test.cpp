@@ -6,6 +6,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "program_fixture.h"
 #include "simulator.h"
@@ -197,6 +198,111 @@ TEST_F(Download, TheQuestionComesOnlyWithDataAndNoKeepsThem) {
     EXPECT_EQ(ui.dialogsOpened, std::vector<int>{IDD_DOWNLOAD});
     ASSERT_EQ(ui.messages.size(), 1u);
     expectMessage(ui.messages[0], 87, 86, MB_ICONQUESTION);
+}
+
+TEST_F(Download, StopWhileTheTextArrivesEndsAtOnceAndTheNextDownloadGetsAWholeText) {
+    // 300 baud: the text takes about two seconds to arrive.
+    const std::string text = "OLM55 0042\r\n1 1 1310 -2.41 0\r\n1 2 1310 -2.55 0\r\n\n";
+    instrument.serve({"--text", Simulator::writeFile("slow.txt", text), "--baud", "300"});
+    std::u16string countShown;
+    run([&](HWND window) {
+        download(window, [&](HWND dialog) {
+            ASSERT_TRUE(processMessagesUntil([dialog] { return textOf(dialog, IDC_RECEIVED_BYTES) != u"0 B"; }));
+            sendCommand(dialog, IDCANCEL);
+            EXPECT_FALSE(visible(dialog));
+            countShown = textOf(dialog, IDC_RECEIVED_BYTES);
+        });
+        EXPECT_FALSE(hasData(*store));
+        EXPECT_EQ(store->rawTextLength, 0u);
+
+        // What the instrument still sends of the stopped text is drained
+        // before the next request.
+        instrument.serve({"--text", Simulator::writeFile("slow.txt", text)});
+        downloadToTheEnd(window);
+    });
+    EXPECT_LT(std::stoul(narrow(countShown)), text.size());
+    ASSERT_EQ(ui.messages.size(), 1u);
+    expectMessage(ui.messages[0], 82, 81, MB_ICONINFORMATION);
+    EXPECT_EQ(store->recordCount, 2u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(store->rawText.data()), text.size()), text);
+}
+
+// An instrument that goes away, sends garbage or answers half a block. Once
+// its line has hung up the dialog waits until Stop, as before the first
+// byte, and never takes the text cut short for a whole one; the others end
+// by themselves with the message their outcome gives.
+TEST_F(Download, AnInstrumentThatFailsMidTransferEndsAsItsRulesSay) {
+    const std::string zd615 = "ZD615 71234\r\n1 2 3 -18.20 ---- -17.05 dBm p W o 2\r\n\n";
+    const std::string lossMeter = sampleAsSent("lossmeter.txt");
+    std::string noise = "OLM55 0042137\r\n";
+    for (int i = 0; i < 200; ++i) noise.push_back(static_cast<char>(0x21 + i * 37 % 94));
+    noise += "\n\n";
+    const std::string limits = limitFileBytes();
+    const std::string limitFile = Simulator::writeFile("limits.thre", limits);
+    constexpr int UNTIL_STOP = 0;
+    struct Case {
+        const char* name;
+        const std::string& text;
+        std::vector<std::string> faults;
+        std::uint32_t bytesShown;  // when the dialog waits for Stop
+        int message;               // UNTIL_STOP: the dialog waits for Stop
+    };
+    const Case cases[] = {
+        {"line hangs up in the text", lossMeter, {"--close-after", "40"}, 40, UNTIL_STOP},
+        {"line hangs up before the limit sets", zd615,
+         {"--close-after", std::to_string(zd615.size())}, static_cast<std::uint32_t>(zd615.size()), UNTIL_STOP},
+        {"line noise for data lines", noise, {}, 0, 80},
+        // Sets 1 to 3 and half of set 4: the rest of set 4 reads as zeros.
+        {"three and a half limit sets", zd615, {"--stop-after", "112"}, 0, 82},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> options = {"--text", Simulator::writeFile("served.txt", c.text),
+                                            "--limits", limitFile};
+        options.insert(options.end(), c.faults.begin(), c.faults.end());
+        const std::size_t hangUps = instrument.logged("line closed");
+        ui.messages.clear();
+        run([&](HWND window) {
+            for (LimitSet& set : store->activeLimitSets) std::memset(&set, 'K', sizeof set);
+            instrument.serve(options);
+            if (c.message != UNTIL_STOP) {
+                downloadToTheEnd(window);
+                return;
+            }
+            download(window, [&](HWND dialog) {
+                ASSERT_TRUE(processMessagesUntil([&] { return instrument.logged("line closed") > hangUps; }));
+                // A hundred ticks later and beyond: still waiting, the count as it was.
+                EXPECT_FALSE(processMessagesUntil([dialog] { return !visible(dialog); }, 1000));
+                EXPECT_EQ(narrow(textOf(dialog, IDC_RECEIVED_BYTES)), std::to_string(c.bytesShown) + " B");
+                sendCommand(dialog, IDCANCEL);
+            });
+            EXPECT_FALSE(hasData(*store));
+            expectDataMenus(window, false, false, false);
+        });
+        if (c.message == UNTIL_STOP) {
+            EXPECT_TRUE(ui.messages.empty());
+            EXPECT_EQ(store->rawTextLength, 0u);
+            continue;
+        }
+        ASSERT_EQ(ui.messages.size(), 1u);
+        expectMessage(ui.messages[0], c.message, c.message == 82 ? 81 : 73,
+                      c.message == 82 ? MB_ICONINFORMATION : MB_ICONERROR);
+        if (c.message == 82) {
+            std::string expected(sizeof store->activeLimitSets, 'K');
+            expected.replace(32, 112, limits.substr(32, 112));
+            expected.replace(32 + 112, 16, std::string(16, '\0'));
+            EXPECT_EQ(std::string(reinterpret_cast<const char*>(store->activeLimitSets.data()),
+                                  sizeof store->activeLimitSets),
+                      expected);
+        }
+    }
+    // The instrument back on: the line that replaced the hung-up one downloads.
+    instrument.serve({"--text", Simulator::writeFile("served.txt", lossMeter)});
+    ui.messages.clear();
+    run([&](HWND window) { downloadToTheEnd(window); });
+    ASSERT_EQ(ui.messages.size(), 1u);
+    expectMessage(ui.messages[0], 82, 81, MB_ICONINFORMATION);
+    EXPECT_EQ(store->recordCount, 96u);
 }
 
 }  // namespace

@@ -501,6 +501,49 @@ TEST_F(LimitEditorWithInstrument, AWriteWhoseAcknowledgementsStopFailsAndKeepsTh
     EXPECT_EQ(sent, wireBytes(store->editedLimitSets).substr(0, sent.size()));
 }
 
+// An instrument that goes away in the middle (its line hangs up) or sends half
+// its answer: each transfer fails with its message, at once, the sets read
+// stay as they were, and the instrument back on is read again.
+TEST_F(LimitEditorWithInstrument, TransfersCutShortFailWithTheirMessages) {
+    struct Case {
+        const char* name;
+        int button;
+        std::vector<std::string> faults;
+        int message;
+    };
+    const Case cases[] = {
+        {"read, line hangs up after 200 bytes", IDC_LIMIT_READ_INSTRUMENT, {"--close-after", "200"}, 123},
+        {"read, half the answer", IDC_LIMIT_READ_INSTRUMENT, {"--stop-after", "240"}, 123},
+        {"write, line hangs up after 100 acknowledgements", IDC_LIMIT_WRITE_INSTRUMENT, {"--close-after", "100"},
+         126},
+    };
+    std::string file(512, '\0');
+    for (std::size_t i = 0; i < file.size(); ++i) file[i] = static_cast<char>('A' + i % 23 + i / 32);
+    const std::string limits = Simulator::writeFile("limits.thre", file);
+    run([&](HWND dialog) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(c.name);
+            std::vector<std::string> options = {"--limits", limits};
+            options.insert(options.end(), c.faults.begin(), c.faults.end());
+            instrument.serve(options);
+            ui.messages.clear();
+            const std::string before = bytesOf(store->editedLimitSets);
+            sendCommand(dialog, c.button);
+            expectErrors({{c.message, 73}});
+            if (c.button == IDC_LIMIT_READ_INSTRUMENT) EXPECT_EQ(bytesOf(store->editedLimitSets), before);
+            EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LIMIT_PROGRESS, PBM_GETPOS, 0, 0), 0);
+        }
+        instrument.serve({"--limits", limits});
+        ui.messages.clear();
+        sendCommand(dialog, IDC_LIMIT_READ_INSTRUMENT);
+        // Set 1 is shown, and so cleaned as shown; the others hold what came.
+        EXPECT_EQ(bytesOf(store->editedLimitSets).substr(64), file.substr(64));
+        sendCommand(dialog, IDCANCEL);
+    });
+    ASSERT_EQ(ui.messages.size(), 1u);
+    EXPECT_EQ(narrow(ui.messages[0].text), narrow(numbered(CZ, 124)));
+}
+
 class LimitEditorCommand : public ProgramTest {};
 
 TEST_F(LimitEditorCommand, ShowEditLimitsRunsTheEditor) {

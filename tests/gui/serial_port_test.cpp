@@ -2,6 +2,7 @@
 // the test prefix lead to instrument simulators, every other port is removed.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 #include "core/configuration.h"
@@ -15,6 +16,15 @@ Configuration withPort(std::uint32_t portNumber) {
     setDefaultConfiguration(configuration);
     configuration.portNumber = portNumber;
     return configuration;
+}
+
+// The number of bytes of the first read that brings any; each read returns
+// after about 33 ms, with the answer or without.
+std::size_t firstBytesOfTheAnswer(SerialPort& port) {
+    std::uint8_t answer[32];
+    std::size_t received = 0;
+    for (int read = 0; read < 100 && received == 0; ++read) received = port.read(answer, sizeof answer).value_or(0);
+    return received;
 }
 
 TEST(SerialPorts, OnlyTheMappedPortsOpen) {
@@ -56,18 +66,38 @@ TEST(SerialPorts, TheConfiguredLineSettingsReachTheLine) {
         const std::size_t before = instrument.requests().size();
         const std::uint8_t request = REQUEST_IDENTITY;
         ASSERT_EQ(port->write(&request, 1), 1u);
-        // Each read returns after about 33 ms, with the answer or without.
-        std::uint8_t answer[32];
-        std::size_t received = 0;
-        for (int read = 0; read < 100 && received == 0; ++read) {
-            received = port->read(answer, sizeof answer).value_or(0);
-        }
-        ASSERT_NE(received, 0u);
+        ASSERT_NE(firstBytesOfTheAnswer(*port), 0u);
         const auto requests = instrument.requests();
         ASSERT_EQ(requests.size(), before + 1);
         EXPECT_NE(requests.back().find(c.baudSeen), std::string::npos) << requests.back();
         EXPECT_NE(requests.back().find(c.stopAndFlowSeen), std::string::npos) << requests.back();
     }
+}
+
+// Wine reads a pseudo-terminal that hung up as empty, as a quiet line
+// would read; the port tells them apart, so the transfers see the line gone.
+TEST(SerialPorts, AReadOfALineThatHungUpFailsAndTheNextOpenFindsTheNewLine) {
+    Simulator instrument("com1");
+    instrument.serve({"--close-after", "10"});
+    {
+        const auto port = openPort(withPort(0));
+        ASSERT_NE(port, nullptr);
+        ASSERT_EQ(port->write(&REQUEST_IDENTITY, 1), 1u);
+        std::uint8_t answer[32];
+        std::size_t received = 0;
+        std::optional<std::size_t> count = 0;
+        for (int read = 0; read < 200 && count; ++read) {
+            count = port->read(answer, sizeof answer);
+            received += count.value_or(0);
+        }
+        EXPECT_FALSE(count.has_value());
+        EXPECT_EQ(received, 10u);
+    }
+    instrument.serve({});
+    const auto port = openPort(withPort(0));
+    ASSERT_NE(port, nullptr);
+    ASSERT_EQ(port->write(&REQUEST_IDENTITY, 1), 1u);
+    EXPECT_NE(firstBytesOfTheAnswer(*port), 0u);
 }
 
 }  // namespace

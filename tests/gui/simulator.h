@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <initializer_list>
 #include <iterator>
 #include <sstream>
 #include <string>
@@ -31,7 +30,7 @@ public:
 
     // Options over those the simulator was started with (which serve
     // data/samples/lossmeter.txt), for every request from now on.
-    void serve(std::initializer_list<std::string> options) const {
+    void serve(const std::vector<std::string>& options) const {
         std::ofstream control(here(file(".control")), std::ios::binary | std::ios::trunc);
         for (const std::string& option : options) control << option << '\n';
     }
@@ -52,6 +51,14 @@ public:
             if (line.rfind("request ", 0) == 0) lines.push_back(line);
         }
         return lines;
+    }
+
+    // How many lines of the log start with `start`.
+    std::size_t logged(const std::string& start) const {
+        std::ifstream in(here(file(".log")));
+        std::size_t count = 0;
+        for (std::string line; std::getline(in, line);) count += line.rfind(start, 0) == 0;
+        return count;
     }
 
     // The request bytes since `start` (a count of earlier requests()).

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/atomic_file.h"
 #include "core/configuration.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
@@ -24,6 +25,18 @@ namespace fs = std::filesystem;
 
 // The faults a write can meet, in the order of FileKind::failure.
 enum Fault { SHORT_WRITE, FAILED_FLUSH, FAILED_RENAME, FAILED_CREATE, FAULT_COUNT };
+
+struct InjectedFault {
+    const char* name;
+    WriteFaults faults;
+};
+
+inline constexpr InjectedFault FAULTS[FAULT_COUNT] = {
+    {"first write short", {.shortWriteAt = 1}},
+    {"flush fails", {.failFlush = true}},
+    {"rename fails", {.failRename = true}},
+    {"create fails", {.failCreate = true}},
+};
 
 // What a write reports: the bool of the savers (the window shows one
 // message for every failure) or the status the report message is chosen by.
@@ -106,6 +119,7 @@ inline std::vector<std::uint8_t> storeBytes(const MeasurementStore& store) {
     append(&store.configuration, sizeof store.configuration);
     append(store.editedLimitSets.data(), sizeof store.editedLimitSets);
     append(store.activeLimitSets.data(), sizeof store.activeLimitSets);
+    append(store.currentProtocolPath, sizeof store.currentProtocolPath);
     return bytes;
 }
 

@@ -19,18 +19,6 @@ namespace {
 
 using namespace file_kinds;
 
-struct InjectedFault {
-    const char* name;
-    WriteFaults faults;
-};
-
-constexpr InjectedFault FAULTS[FAULT_COUNT] = {
-    {"first write short", {.shortWriteAt = 1}},
-    {"flush fails", {.failFlush = true}},
-    {"rename fails", {.failRename = true}},
-    {"create fails", {.failCreate = true}},
-};
-
 class WriteFaultTest : public ReportFixture {
 protected:
     std::vector<fs::path> entries() const {
