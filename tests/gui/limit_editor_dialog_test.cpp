@@ -530,7 +530,9 @@ TEST_F(LimitEditorWithInstrument, TransfersCutShortFailWithTheirMessages) {
             const std::string before = bytesOf(store->editedLimitSets);
             sendCommand(dialog, c.button);
             expectErrors({{c.message, 73}});
-            if (c.button == IDC_LIMIT_READ_INSTRUMENT) EXPECT_EQ(bytesOf(store->editedLimitSets), before);
+            if (c.button == IDC_LIMIT_READ_INSTRUMENT) {
+                EXPECT_EQ(bytesOf(store->editedLimitSets), before);
+            }
             EXPECT_EQ(SendDlgItemMessageW(dialog, IDC_LIMIT_PROGRESS, PBM_GETPOS, 0, 0), 0);
         }
         instrument.serve({"--limits", limits});
