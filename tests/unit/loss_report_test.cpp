@@ -56,28 +56,6 @@ std::string overLimitColour() {
     return match.size() > 1 ? match[1].str() : std::string("no colour");
 }
 
-// The cells of each row of the first HTML table in text, tags inside cells kept.
-std::vector<std::vector<std::string>> tableCells(const std::string& text) {
-    std::vector<std::vector<std::string>> rows;
-    const std::string table = text.substr(0, text.find("</table>"));
-    static const std::regex cell(R"(<t[hd][^>]*>(.*?)</t[hd]>)");
-    for (std::size_t row = table.find("<tr>"); row != std::string::npos;
-         row = table.find("<tr>", row + 1)) {
-        const std::string cells = table.substr(row, table.find("</tr>", row) - row);
-        rows.emplace_back();
-        for (auto it = std::sregex_iterator(cells.begin(), cells.end(), cell);
-             it != std::sregex_iterator(); ++it) {
-            rows.back().push_back((*it)[1]);
-        }
-    }
-    return rows;
-}
-
-std::string countText(std::uint32_t count, bool failing) {
-    const std::string number = std::to_string(count);
-    return failing && count > 0 ? "<b>" + number + "</b>" : number;
-}
-
 class LossReportTest : public ReportFixture {
 protected:
     void setForm(std::u16string_view length, std::u16string_view splices,
