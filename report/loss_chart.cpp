@@ -17,6 +17,8 @@ constexpr double PLOT_LEFT = 56;
 constexpr double PLOT_RIGHT = 600;
 constexpr double PLOT_TOP = 26;
 constexpr double PLOT_BOTTOM = 210;
+// A few fibres still look like bars, not like blocks.
+constexpr double MAX_BAR_WIDTH = 36;
 // Far beyond any loss a meter measures; a forged value still stays on the page.
 constexpr double VALUE_BOUND = 10000;
 // The report's colours: blue of its headings, red of values over the limit.
@@ -143,11 +145,12 @@ std::u16string barRects(const std::vector<Bar>& bars, std::size_t fibres, const 
     const double zero = axis.y(0);
     std::u16string rects;
     for (const Bar& bar : bars) {
-        const double width = static_cast<double>(bar.fibres) * slot;
+        const double span = static_cast<double>(bar.fibres) * slot;
+        const double width = std::min(0.7 * span, MAX_BAR_WIDTH);
         const double top = std::min(zero, axis.y(bar.value));
         rects += bar.overLimit ? u"<rect class=\"bar over\" x=\"" : u"<rect class=\"bar\" x=\"";
-        rects += coordinate(PLOT_LEFT + static_cast<double>(bar.firstFibre) * slot + 0.15 * width) +
-                 u"\" y=\"" + coordinate(top) + u"\" width=\"" + coordinate(0.7 * width) +
+        rects += coordinate(PLOT_LEFT + static_cast<double>(bar.firstFibre) * slot + (span - width) / 2) +
+                 u"\" y=\"" + coordinate(top) + u"\" width=\"" + coordinate(width) +
                  u"\" height=\"" + coordinate(std::fabs(axis.y(bar.value) - zero)) +
                  u"\" fill=\"" + std::u16string(bar.overLimit ? OVER_COLOUR : BAR_COLOUR) +
                  u"\"/>";
