@@ -8,8 +8,8 @@ This script catches that, unknown or misplaced markers, broken blocks, and
 HTML whose tags do not balance or whose table rows do not line up.
 
 Each template is checked twice as HTML: as written, and as a sample report
-expanded from it (two wavelengths, three fibres; two OLT/ONT groups and two
-limit sets), so the repeated blocks are checked the way a customer sees them.
+expanded from it (two wavelengths, three fibres, their summary and charts; two
+OLT/ONT groups with their summary, and two limit sets), so the repeated blocks are checked the way a customer sees them.
 
 Usage:
   check_templates.py                 check data/ of this repository
@@ -249,7 +249,7 @@ SAMPLE_WAVES = (1310, 1550)
 def sample_summary_table(heads, rows):
     """A summary table shaped as the report generator writes it."""
     head = "".join("<th>%s</th>" % h for h in heads)
-    body = "".join("<tr>%s</tr>" % "".join(rows_cells) for rows_cells in rows)
+    body = "".join("<tr>%s</tr>" % "".join(cells) for cells in rows)
     return '<table class="data summary"><thead><tr>%s</tr></thead><tbody>%s</tbody></table>' % (head, body)
 
 
