@@ -9,7 +9,8 @@ HTML whose tags do not balance or whose table rows do not line up.
 
 Each template is checked twice as HTML: as written, and as a sample report
 expanded from it (two wavelengths, three fibres, their summary and charts; two
-OLT/ONT groups with their summary, and two limit sets), so the repeated blocks are checked the way a customer sees them.
+OLT/ONT groups with their summary, and two limit sets), so the repeated
+blocks are checked the way a customer sees them.
 
 Usage:
   check_templates.py                 check data/ of this repository
