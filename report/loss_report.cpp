@@ -1,10 +1,13 @@
 #include "report/loss_report.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
+#include "language/language_table.h"
 #include "language/text_ids.h"
+#include "report/loss_chart.h"
 #include "report/report_text.h"
 #include "report/value_format.h"
 
@@ -19,15 +22,15 @@ std::size_t summaryEntryCount(const WavelengthSummary& summary) {
 // Report wavelengths are the summary entries with a selected reading (a
 // maxOrder above 0), visited in summary order by every block so that heads,
 // cells and statistics line up.
-template <typename Visit>
-void forEachReportWavelength(WavelengthSummary& summary, Visit visit) {
+template <typename Summary, typename Visit>
+void forEachReportWavelength(Summary& summary, Visit visit) {
     const std::size_t count = summaryEntryCount(summary);
     for (std::size_t index = 0; index < count; ++index) {
         if (summary.entries[index].maxOrder != 0) visit(summary.entries[index]);
     }
 }
 
-bool hasReportWavelength(WavelengthSummary& summary) {
+bool hasReportWavelength(const WavelengthSummary& summary) {
     bool found = false;
     forEachReportWavelength(summary, [&](const WavelengthSummaryEntry&) { found = true; });
     return found;
@@ -109,52 +112,71 @@ std::int64_t LossReport::findSelectedReading(std::uint32_t wavelength, std::uint
     return found == index.end() ? -1 : std::int64_t{found->second};
 }
 
-std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_t fibre,
-                                     RowVerdict& verdict) {
-    const std::int64_t aToB = findSelectedReading(entry.wavelength, STATE_A_TO_B, fibre);
-    const std::int64_t bToA = findSelectedReading(entry.wavelength, STATE_B_TO_A, fibre);
-    const double a = aToB >= 0 ? store_.readings[aToB].value : 0.0;
-    const double b = bToA >= 0 ? store_.readings[bToA].value : 0.0;
+LossReport::FibreAverage LossReport::fibreAverage(std::uint32_t wavelength, std::uint32_t fibre) {
+    FibreAverage found;
+    found.aToB = findSelectedReading(wavelength, STATE_A_TO_B, fibre);
+    found.bToA = findSelectedReading(wavelength, STATE_B_TO_A, fibre);
+    if (found.aToB >= 0) found.a = store_.readings[found.aToB].value;
+    if (found.bToA >= 0) found.b = store_.readings[found.bToA].value;
+    if (found.measured()) {
+        const int directions = (found.aToB >= 0 ? 1 : 0) + (found.bToA >= 0 ? 1 : 0);
+        found.average = (found.a + found.b) / directions;
+    }
+    return found;
+}
 
+LossReport::Verdict LossReport::verdictOf(const WavelengthSummaryEntry& entry,
+                                          const FibreAverage& fibre) const {
+    if (!fibre.measured()) return Verdict::NotEvaluated;
+    const double dbPerKm = findDbPerKm(store_, entry.wavelength);
+    if (dbPerKm == NOT_SET) return Verdict::NotEvaluated;
+    return fibre.average > lossLimit(store_, dbPerKm) ? Verdict::OverLimit : Verdict::WithinLimit;
+}
+
+std::uint32_t LossReport::fibreCount() const {
+    const WavelengthSummary& summary = store_.wavelengthSummary;
+    if (!hasReportWavelength(summary)) return 0;
+    // A forged order in a protocol file cannot make this run for more fibres
+    // than there are readings.
+    return std::min(summary.maxSelectedOrder, store_.recordCount);
+}
+
+std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_t fibreNumber,
+                                     RowVerdict& verdict) {
+    const FibreAverage fibre = fibreAverage(entry.wavelength, fibreNumber);
     std::u16string cell = cellPattern_;
-    replaceFirst(cell, u"**VALAB**", aToB >= 0 ? twoDecimalText(a) : std::u16string(MISSING));
-    replaceFirst(cell, u"**VALBA**", bToA >= 0 ? twoDecimalText(b) : std::u16string(MISSING));
-    if (aToB < 0 && bToA < 0) {
+    replaceFirst(cell, u"**VALAB**",
+                 fibre.aToB >= 0 ? twoDecimalText(fibre.a) : std::u16string(MISSING));
+    replaceFirst(cell, u"**VALBA**",
+                 fibre.bToA >= 0 ? twoDecimalText(fibre.b) : std::u16string(MISSING));
+    if (!fibre.measured()) {
         replaceFirst(cell, u"**VALAVE**", MISSING);
         return cell;
     }
 
-    if (aToB >= 0) accumulate(a, entry.sum1, entry.count1, entry.max1, entry.min1);
-    if (bToA >= 0) accumulate(b, entry.sum2, entry.count2, entry.max2, entry.min2);
-    const int directions = (aToB >= 0 ? 1 : 0) + (bToA >= 0 ? 1 : 0);
-    const double average = (a + b) / directions;
-    accumulate(average, entry.sum3, entry.count3, entry.max3, entry.min3);
+    if (fibre.aToB >= 0) accumulate(fibre.a, entry.sum1, entry.count1, entry.max1, entry.min1);
+    if (fibre.bToA >= 0) accumulate(fibre.b, entry.sum2, entry.count2, entry.max2, entry.min2);
+    accumulate(fibre.average, entry.sum3, entry.count3, entry.max3, entry.min3);
 
-    std::u16string averageText = twoDecimalText(average);
-    const double dbPerKm = findDbPerKm(store_, entry.wavelength);
-    if (dbPerKm != NOT_SET) {
-        if (average > lossLimit(store_, dbPerKm)) {
-            verdict.overLimit = true;
-            averageText = u"<B>" + averageText + u"</B>";
-        } else {
-            verdict.withinLimit = true;
-        }
+    std::u16string averageText = twoDecimalText(fibre.average);
+    switch (verdictOf(entry, fibre)) {
+    case Verdict::OverLimit:
+        verdict.overLimit = true;
+        averageText = u"<B>" + averageText + u"</B>";
+        break;
+    case Verdict::WithinLimit: verdict.withinLimit = true; break;
+    case Verdict::NotEvaluated: break;
     }
     replaceFirst(cell, u"**VALAVE**", averageText);
     return cell;
 }
 
 bool LossReport::writeValueLines(std::u16string_view body) {
-    WavelengthSummary& summary = store_.wavelengthSummary;
-    // A forged order in a protocol file cannot make this run for more fibres
-    // than there are readings.
-    const std::uint32_t fibres = std::min(summary.maxSelectedOrder, store_.recordCount);
-    if (fibres == 0 || !hasReportWavelength(summary)) return true;
-
+    const std::uint32_t fibres = fibreCount();
     for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
         RowVerdict verdict;
         std::u16string cells;
-        forEachReportWavelength(summary, [&](WavelengthSummaryEntry& entry) {
+        forEachReportWavelength(store_.wavelengthSummary, [&](WavelengthSummaryEntry& entry) {
             cells += valueCell(entry, fibre, verdict);
         });
         std::u16string line(body);
@@ -201,4 +223,62 @@ bool LossReport::writeLossLimitLines(std::u16string_view body) {
         lines += line;
     });
     return out_.write(lines);
+}
+
+bool LossReport::writeSummary() {
+    struct Counts {
+        std::uint32_t wavelength = 0;
+        std::uint32_t within = 0;
+        std::uint32_t over = 0;
+        std::uint32_t notEvaluated = 0;
+    };
+    std::vector<Counts> rows;
+    bool anyNotEvaluated = false;
+    const std::uint32_t fibres = fibreCount();
+    forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
+        Counts counts{entry.wavelength};
+        for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
+            switch (verdictOf(entry, fibreAverage(entry.wavelength, fibre))) {
+            case Verdict::WithinLimit: ++counts.within; break;
+            case Verdict::OverLimit: ++counts.over; break;
+            case Verdict::NotEvaluated: ++counts.notEvaluated; break;
+            }
+        }
+        anyNotEvaluated = anyNotEvaluated || counts.notEvaluated > 0;
+        rows.push_back(counts);
+    });
+    if (rows.empty()) return true;
+
+    // The not-evaluated column only where it has something to say.
+    const LanguageTable& language = store_.language;
+    std::u16string table = u"<table class=\"data summary\"><thead><tr><th></th><th>" +
+                           language.text(TEXT_REMARK_WITHIN_LIMIT) + u"</th><th>" +
+                           language.text(TEXT_REMARK_OVER_LIMIT) + u"</th>";
+    if (anyNotEvaluated) table += u"<th>" + language.text(TEXT_REMARK_NOT_EVALUATED) + u"</th>";
+    table += u"</tr></thead><tbody>";
+    for (const Counts& counts : rows) {
+        table += u"<tr><th>" + integerText(counts.wavelength) + u" nm</th>" +
+                 summaryCountCell(counts.within, false) + summaryCountCell(counts.over, true);
+        if (anyNotEvaluated) table += summaryCountCell(counts.notEvaluated, false);
+        table += u"</tr>";
+    }
+    table += u"</tbody></table>";
+    return out_.write(table);
+}
+
+bool LossReport::writeCharts() {
+    const std::uint32_t fibres = fibreCount();
+    std::u16string charts;
+    forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
+        LossChart chart{entry.wavelength, std::nullopt, std::vector<ChartFibre>(fibres)};
+        const double dbPerKm = findDbPerKm(store_, entry.wavelength);
+        if (dbPerKm != NOT_SET) chart.lossLimit = lossLimit(store_, dbPerKm);
+        for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
+            const FibreAverage average = fibreAverage(entry.wavelength, fibre);
+            chart.fibres[fibre - 1] = {average.measured(), average.average,
+                                       verdictOf(entry, average) == Verdict::OverLimit};
+        }
+        charts += lossChartSvg(chart);
+    });
+    return out_.write(charts);
 }

@@ -1,6 +1,7 @@
 #include "report/report_text.h"
 
 #include "core/atomic_file.h"
+#include "core/number_text.h"
 
 bool replaceFirst(std::u16string& destination, std::u16string_view source,
                   std::u16string_view pattern, std::u16string_view replacement) {
@@ -36,6 +37,12 @@ std::u16string htmlEscaped(std::u16string_view text) {
         }
     }
     return escaped;
+}
+
+std::u16string summaryCountCell(std::uint32_t count, bool failing) {
+    const std::u16string number = integerText(count);
+    return u"<td class=\"num\">" + (failing && count > 0 ? u"<b>" + number + u"</b>" : number) +
+           u"</td>";
 }
 
 bool ReportWriter::write(std::u16string_view text) {

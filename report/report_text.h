@@ -3,6 +3,7 @@
 // both report contents include it, and it includes none of them.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -20,6 +21,10 @@ bool replaceFirst(std::u16string& text, std::u16string_view pattern,
 // Text typed by a person or sent by the instrument, made safe for HTML:
 // & < > " become entities.
 std::u16string htmlEscaped(std::u16string_view text);
+
+// A count cell of a verdict summary table; a failing count above zero in
+// bold, as the report marks values over their limit.
+std::u16string summaryCountCell(std::uint32_t count, bool failing);
 
 // The report file: every piece of report text goes through write(), which
 // fails once anything could not be written.

@@ -170,6 +170,10 @@ bool TemplateScan::dispatch(std::u16string_view name) {
         // Written where the marker stands, even inside a block.
         if (field.name == name) return out_.write(htmlEscaped(field.text(store_.protocolForm)));
     }
+    // Summaries and charts, like fields, are written where the marker stands.
+    if (name == u"LOSSSUMMARY") return loss_.writeSummary();
+    if (name == u"LOSSCHART") return loss_.writeCharts();
+    if (name == u"ZDSUMMARY") return zd615_.writeSummary();
     for (const BlockKeyword& keyword : BLOCK_KEYWORDS) {
         if (keyword.name != name) continue;
         if (keyword.block == Block::Begin) {

@@ -22,6 +22,12 @@ constexpr std::array<std::u16string_view, 9> THRESHOLD_MARKERS = {
     u"**PASS1490_VAL**", u"**WARN1490_VAL**", u"**FAIL1490_VAL**",
     u"**PASS1550_VAL**", u"**WARN1550_VAL**", u"**FAIL1550_VAL**"};
 
+// Group states in the order of the summary columns; the first ones are grades.
+constexpr std::array<std::size_t, 5> STATE_TEXTS = {TEXT_GROUP_PASSED, TEXT_GROUP_WARNING,
+                                                    TEXT_GROUP_FAILED, TEXT_GROUP_NOT_EVALUATED,
+                                                    TEXT_GROUP_NOT_GRADED};
+constexpr std::size_t GRADED_STATES = 3;
+
 // Selected records grouped by OLT and ONT: groups in the storage order of
 // their first record, each group's records in storage order.
 std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& store) {
@@ -47,14 +53,7 @@ std::u16string Zd615Report::limitSetText(std::uint32_t setNumber) const {
     return htmlEscaped(limitSetLabel(store_.language, store_.activeLimitSets, setNumber));
 }
 
-std::u16string Zd615Report::valueRow(const LocationRecord& record, GradeCounters& counters) {
-    std::u16string row = tableRow_;
-    replaceFirst(row, u"**LOC_VAL**",
-                 htmlEscaped(locationLabel(store_.locationNames, record.location)));
-    replaceFirst(row, u"**LIMSET_VAL**", limitSetText(record.limitSet));
-    if (record.limitSet >= 1 && record.limitSet <= 16) setUsed_[record.limitSet] = true;
-    if (record.limitSet != 0) anySetUsed_ = true;
-
+void Zd615Report::countGrades(const LocationRecord& record, GradeCounters& counters) const {
     for (std::size_t c = 0; c < 3; ++c) {
         const bool evaluated = store_.evaluateWavelength[c] != 0;
         const std::int32_t grade = record.grade[c];
@@ -70,6 +69,25 @@ std::u16string Zd615Report::valueRow(const LocationRecord& record, GradeCounters
             ++counters.notGraded;
         }
     }
+}
+
+std::size_t Zd615Report::groupState(const GradeCounters& counters) {
+    if (counters.failed > 0) return TEXT_GROUP_FAILED;
+    if (counters.warning > 0) return TEXT_GROUP_WARNING;
+    if (counters.passed > 0) return TEXT_GROUP_PASSED;
+    if (counters.notGraded > 0 && counters.notEvaluated == 0) return TEXT_GROUP_NOT_GRADED;
+    return TEXT_GROUP_NOT_EVALUATED;
+}
+
+std::u16string Zd615Report::valueRow(const LocationRecord& record, GradeCounters& counters) {
+    std::u16string row = tableRow_;
+    replaceFirst(row, u"**LOC_VAL**",
+                 htmlEscaped(locationLabel(store_.locationNames, record.location)));
+    replaceFirst(row, u"**LIMSET_VAL**", limitSetText(record.limitSet));
+    if (record.limitSet >= 1 && record.limitSet <= 16) setUsed_[record.limitSet] = true;
+    if (record.limitSet != 0) anySetUsed_ = true;
+
+    countGrades(record, counters);
     for (std::size_t c = 0; c < 3; ++c) {
         replaceFirst(row, RESULT_MARKERS[c],
                      reportGradeText(store_.language, record.grade[c],
@@ -83,22 +101,12 @@ std::u16string Zd615Report::valueRow(const LocationRecord& record, GradeCounters
 
 std::u16string Zd615Report::groupTable(const std::u16string& rows, const LocationRecord& first,
                                        const GradeCounters& counters) const {
-    std::size_t state = TEXT_GROUP_NOT_EVALUATED;
-    if (counters.failed > 0) {
-        state = TEXT_GROUP_FAILED;
-    } else if (counters.warning > 0) {
-        state = TEXT_GROUP_WARNING;
-    } else if (counters.passed > 0) {
-        state = TEXT_GROUP_PASSED;
-    } else if (counters.notGraded > 0 && counters.notEvaluated == 0) {
-        state = TEXT_GROUP_NOT_GRADED;
-    }
     std::u16string table = tableHead_;
     replaceFirst(table, u"**OLT_VAL**", integerText(first.olt));
     replaceFirst(table, u"**ONT_VAL**", integerText(first.ont));
     replaceFirst(table, u"**UNITS**", htmlEscaped(unitsText(first)));
     table += rows;
-    replaceFirst(table, u"**RESSTATE**", store_.language.text(state));
+    replaceFirst(table, u"**RESSTATE**", store_.language.text(groupState(counters)));
     table += tableFoot_;
     return table;
 }
@@ -141,4 +149,28 @@ bool Zd615Report::writeLimitTable(std::u16string_view foot) {
     }
     table += tableFoot_;
     return out_.write(table);
+}
+
+bool Zd615Report::writeSummary() {
+    const std::vector<std::vector<std::uint32_t>> groups = selectedGroups(store_);
+    if (groups.empty()) return true;
+    std::array<std::uint32_t, STATE_TEXTS.size()> groupsIn{};
+    for (const std::vector<std::uint32_t>& group : groups) {
+        GradeCounters counters;
+        for (std::uint32_t index : group) countGrades(store_.locationRecords[index], counters);
+        const std::size_t state = groupState(counters);
+        ++groupsIn[static_cast<std::size_t>(
+            std::find(STATE_TEXTS.begin(), STATE_TEXTS.end(), state) - STATE_TEXTS.begin())];
+    }
+    // The three grades always; the states without a grade only when some
+    // group is in them.
+    std::u16string heads;
+    std::u16string cells;
+    for (std::size_t column = 0; column < STATE_TEXTS.size(); ++column) {
+        if (column >= GRADED_STATES && groupsIn[column] == 0) continue;
+        heads += u"<th>" + store_.language.text(STATE_TEXTS[column]) + u"</th>";
+        cells += summaryCountCell(groupsIn[column], STATE_TEXTS[column] == TEXT_GROUP_FAILED);
+    }
+    return out_.write(u"<table class=\"data summary\"><thead><tr>" + heads +
+                      u"</tr></thead><tbody><tr>" + cells + u"</tr></tbody></table>");
 }

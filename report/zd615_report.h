@@ -1,6 +1,7 @@
 // The ZD615 blocks of a report: one value table per OLT/ONT group with the
 // grades counted into the group's state, and the table of the limit sets
-// those groups used.
+// those groups used; and the summary of the group states, written wherever
+// its marker stands.
 #pragma once
 
 #include <array>
@@ -26,6 +27,8 @@ public:
     bool writeValueTables(std::u16string_view foot);
     // ZD615_LIM_TABLE_BOT_END: the limit sets the value tables before used.
     bool writeLimitTable(std::u16string_view foot);
+    // ZDSUMMARY: how many OLT/ONT groups are in each state.
+    bool writeSummary();
 
 private:
     struct GradeCounters {
@@ -36,6 +39,9 @@ private:
         unsigned notEvaluated = 0;
     };
 
+    void countGrades(const LocationRecord& record, GradeCounters& counters) const;
+    // The language text of the state of a group with these counters.
+    static std::size_t groupState(const GradeCounters& counters);
     std::u16string valueRow(const LocationRecord& record, GradeCounters& counters);
     std::u16string limitSetText(std::uint32_t setNumber) const;
     std::u16string groupTable(const std::u16string& rows, const LocationRecord& first,

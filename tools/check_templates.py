@@ -8,8 +8,9 @@ This script catches that, unknown or misplaced markers, broken blocks, and
 HTML whose tags do not balance or whose table rows do not line up.
 
 Each template is checked twice as HTML: as written, and as a sample report
-expanded from it (two wavelengths, three fibres; two OLT/ONT groups and two
-limit sets), so the repeated blocks are checked the way a customer sees them.
+expanded from it (two wavelengths, three fibres, their summary and charts; two
+OLT/ONT groups with their summary, and two limit sets), so the repeated
+blocks are checked the way a customer sees them.
 
 Usage:
   check_templates.py                 check data/ of this repository
@@ -40,6 +41,10 @@ FIELDS = [
 # The loss-budget fields are hidden in the form for ZD615 data, so a ZD615
 # report shows only the job data the operator can see and edit.
 ZD615_FIELDS = ["DATE", "OPERATOR", "ORGANIZATION", "TRACE", "SECTION", "INSTRUMENT"]
+# Written where they stand, like fields: the verdict summary and loss charts
+# of a loss report, the group-state summary of a ZD615 report.
+SUMMARIES = {"loss": ["LOSSSUMMARY", "LOSSCHART"], "zd615": ["ZDSUMMARY"]}
+ALL_SUMMARIES = {name for names in SUMMARIES.values() for name in names}
 
 
 class Block:
@@ -174,10 +179,12 @@ def check_structure(text, tokens, kind, problems):
             if block.end == "ZD615_VAL_TABLE_BOT_END":
                 slots["valueTables"] = "done"
             open_block = None
-        elif name in FIELDS:
+        elif name in FIELDS or name in ALL_SUMMARIES:
             if open_block:
                 problems.add("line %d: field %s inside block %s is written at once and left literal in the body"
                              % (line, name, open_block.begin))
+            if name in ALL_SUMMARIES and name not in SUMMARIES[kind]:
+                problems.add("line %d: %s does not belong in a %s template" % (line, name, kind))
         elif name in CONTENT_MARKERS:
             if not open_block:
                 problems.add("line %d: %s outside any block disappears from the report" % (line, name))
@@ -186,7 +193,7 @@ def check_structure(text, tokens, kind, problems):
     if open_block:
         problems.add("block %s is never closed; the rest of the template would be lost" % open_block.begin)
     required_fields = FIELDS if kind == "loss" else ZD615_FIELDS
-    for name in required_fields:
+    for name in required_fields + SUMMARIES[kind]:
         if name not in seen:
             problems.add("field marker %s missing" % name)
     for block in BLOCKS:
@@ -237,6 +244,38 @@ SAMPLE_FIELDS = {
 }
 
 
+SAMPLE_WAVES = (1310, 1550)
+
+
+def sample_summary_table(heads, rows):
+    """A summary table shaped as the report generator writes it."""
+    head = "".join("<th>%s</th>" % h for h in heads)
+    body = "".join("<tr>%s</tr>" % "".join(cells) for cells in rows)
+    return '<table class="data summary"><thead><tr>%s</tr></thead><tbody>%s</tbody></table>' % (head, body)
+
+
+def sample_chart(wave):
+    """A loss chart with the kinds of element the report generator draws."""
+    return ('<svg xmlns="http://www.w3.org/2000/svg" class="losschart" width="660.0" height="240.0" '
+            'viewBox="0 0 660.0 240.0"><text x="328.0" y="14.0" text-anchor="middle">%d nm</text>'
+            '<line x1="56.0" y1="210.0" x2="600.0" y2="210.0" stroke="#d5dde6" class="grid"/>'
+            '<text x="50.0" y="214.0" text-anchor="end" class="value">0.00</text>'
+            '<rect class="bar over" x="60.0" y="26.0" width="20.0" height="184.0" fill="#b00020"/>'
+            '<line x1="56.0" y1="40.0" x2="600.0" y2="40.0" stroke="#b00020" class="limit"/>'
+            '</svg>' % wave)
+
+
+def sample_summary(name):
+    if name == "LOSSSUMMARY":
+        return sample_summary_table(["", "Vyhovuje", "Nevyhovuje", "Nevyhodnoceno"], [
+            ["<th>%d nm</th>" % w, '<td class="num">2</td>', '<td class="num"><b>1</b></td>',
+             '<td class="num">0</td>'] for w in SAMPLE_WAVES])
+    if name == "LOSSCHART":
+        return "".join(sample_chart(w) for w in SAMPLE_WAVES)
+    return sample_summary_table(["PASS", "WARNING", "FAIL"], [
+        ['<td class="num">1</td>', '<td class="num">0</td>', '<td class="num"><b>1</b></td>']])
+
+
 def fill(body, pairs):
     for name, value in pairs:
         body = body.replace("**%s**" % name, value, 1)
@@ -249,7 +288,7 @@ def expand_block(block, body, slots):
     if block.fills and end not in ("ZD615_VAL_TABLE_BOT_END", "ZD615_LIM_TABLE_BOT_END"):
         slots[block.fills[0]] = body
         return ""
-    waves = (1310, 1550)
+    waves = SAMPLE_WAVES
     if end == "ADDWAVEEND1":
         return "".join(fill(body, [("TWAVELEN", str(w))]) for w in waves)
     if end == "ADDWAVEEND2":
@@ -305,6 +344,8 @@ def expand_sample(tokens):
             open_block = None
         elif name in FIELDS:
             out.append(html.escape(SAMPLE_FIELDS[name], quote=True))
+        elif name in ALL_SUMMARIES:
+            out.append(sample_summary(name))
         elif open_block:
             body.append("**%s**" % name)
     return "".join(out)
@@ -374,7 +415,8 @@ class HtmlChecker(html.parser.HTMLParser):
             self.tables[-1]["pending"] = []
 
     def handle_startendtag(self, tag, attrs):
-        if tag not in VOID:
+        # Inside SVG, as in XML, any element may close itself.
+        if tag not in VOID and "svg" not in self.stack:
             self.report("<%s/> is not a void element" % tag)
         self.handle_starttag(tag, attrs)
         if tag not in VOID:

@@ -1,5 +1,6 @@
 // Report generation at the store's full capacity: 8192 selected loss
-// readings, and 8192 selected ZD615 records.
+// readings, and 8192 selected ZD615 records, with the verdict summaries and
+// loss charts.
 #include <unistd.h>
 
 #include <cstring>
@@ -18,7 +19,7 @@ namespace {
 
 constexpr std::u16string_view LOSS_TEMPLATE =
     u"\uFEFF<!DOCTYPE html><html><head><meta charset=\"utf-16\"><title>**TRACE**</title></head>"
-    u"<body><h1>Loss test report</h1><table><tr><th>Date</th><td>**DATE**</td>"
+    u"<body><h1>Loss test report</h1>**LOSSSUMMARY**<table><tr><th>Date</th><td>**DATE**</td>"
     u"<th>Measured by</th><td>**OPERATOR**</td></tr><tr><th>Route</th><td>**TRACE**</td>"
     u"<th>Section</th><td>**SECTION**</td></tr><tr><th>Fibre length</th><td>**THREADLEN** m</td>"
     u"<th>Splices</th><td>**WELDNUM** x **WELDLIMIT** dB</td></tr></table>\n"
@@ -33,12 +34,14 @@ constexpr std::u16string_view LOSS_TEMPLATE =
     u"**STATLINEBEG1**<tr><th>Mean</th>**ADDSTATPARAM1**<td></td></tr>**STATLINEEND1**"
     u"**STATLINEBEG2**<tr><th>Max</th>**ADDSTATPARAM2**<td></td></tr>**STATLINEEND2**"
     u"**STATLINEBEG3**<tr><th>Min</th>**ADDSTATPARAM3**<td></td></tr>**STATLINEEND3**</table>\n"
+    u"**LOSSCHART**\n"
     u"<table>**LOSSLINEBEG**<tr><td>**SLWAVELEN** nm</td><td>**LOSS** dB/km</td>"
     u"<td>**LOSSLIMIT** dB</td></tr>\n**LOSSLINEEND**</table></body></html>\n";
 
 constexpr std::u16string_view ZD615_TEMPLATE =
     u"\uFEFF<!DOCTYPE html><html><head><meta charset=\"utf-16\"><title>**TRACE**</title></head>"
     u"<body><h1>PON power report</h1><p>**DATE**, **OPERATOR**, **INSTRUMENT**</p>\n"
+    u"**ZDSUMMARY**\n"
     u"**ZD615_VAL_TABLE_TOP_BEG**<h2>OLT **OLT_VAL** / ONT **ONT_VAL**: **RESSTATE**</h2>"
     u"<table><tr><th>Location</th><th>Limit set</th><th>1310 nm [**UNITS**]</th><th></th>"
     u"<th>1490 nm</th><th></th><th>1550 nm</th><th></th></tr>\n**ZD615_VAL_TABLE_TOP_END**"

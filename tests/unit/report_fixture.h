@@ -1,17 +1,42 @@
 // A store, a language table of distinct texts ("T96") and a temporary
-// working folder for the report tests.
+// working folder for the report tests, and a reader of report tables.
 #pragma once
 
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <regex>
 #include <string>
+#include <vector>
 
 #include "core/fixed_text.h"
 #include "core/measurement_store.h"
 #include "core/number_text.h"
 #include "file_fixture.h"
 #include "report/template_engine.h"
+
+// The cells of each row of the first HTML table in text, tags inside cells kept.
+inline std::vector<std::vector<std::string>> tableCells(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    const std::string table = text.substr(0, text.find("</table>"));
+    static const std::regex cell(R"(<t[hd][^>]*>(.*?)</t[hd]>)");
+    for (std::size_t row = table.find("<tr>"); row != std::string::npos;
+         row = table.find("<tr>", row + 1)) {
+        const std::string cells = table.substr(row, table.find("</tr>", row) - row);
+        rows.emplace_back();
+        for (auto it = std::sregex_iterator(cells.begin(), cells.end(), cell);
+             it != std::sregex_iterator(); ++it) {
+            rows.back().push_back((*it)[1]);
+        }
+    }
+    return rows;
+}
+
+// A count as a summary cell shows it.
+inline std::string countText(std::uint32_t count, bool failing) {
+    const std::string number = std::to_string(count);
+    return failing && count > 0 ? "<b>" + number + "</b>" : number;
+}
 
 class ReportFixture : public FileTest {
 protected:

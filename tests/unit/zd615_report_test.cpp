@@ -1,6 +1,8 @@
 #include "report/zd615_report.h"
 
 #include <cstring>
+#include <map>
+#include <regex>
 
 #include "report_fixture.h"
 
@@ -172,6 +174,66 @@ TEST_F(Zd615ReportTest, RowsWithoutHeadOrFootBlocks) {
                        u"**ZD615_VAL_TABLE_BOT_BEG****ZD615_VAL_TABLE_BOT_END**",
                        "zd615.htm"),
               u"[----]");
+}
+
+// The summary counts the groups the value tables show in each state: the
+// tables' own state texts are the expectation.
+TEST_F(Zd615ReportTest, SummaryCountsTheGroupsOfTheValueTablesPerState) {
+    struct Record {
+        std::uint32_t olt, ont;
+        std::array<std::int32_t, 3> grades;
+        bool selected = true;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Record> records;
+        std::size_t statesMet;  // distinct states among the groups
+    };
+    const std::vector<Case> cases = {
+        {"every state",
+         {{1, 1, {1, 1, 1}}, {1, 2, {1, 2, 1}}, {1, 3, {1, 1, 1}}, {2, 1, {0, 1, 1}},
+          {1, 1, {1, 1, 1}}, {2, 2, {4, 4, 4}}, {1, 3, {3, 1, 1}}, {3, 1, {7, 7, 7}},
+          {9, 9, {3, 3, 3}, false}, {2, 3, {1, 1, 1}}},
+         5},
+        {"graded states only", {{1, 1, {1, 1, 1}}, {1, 2, {3, 1, 1}}, {1, 2, {1, 1, 1}}}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        store->recordCount = 0;
+        for (const Record& r : c.records) addRecord(r.olt, r.ont, 1, r.grades, 0, r.selected);
+
+        const std::u16string tables = reportOf(VALUE_TABLE, "zd615.htm");
+        const std::u16string report = reportOf(u"**ZDSUMMARY**" + VALUE_TABLE, "zd615.htm");
+        const std::size_t summaryEnd = report.find(u"</table>") + 8;
+        // The summary leaves the value tables as they were.
+        EXPECT_EQ(report.substr(summaryEnd), tables);
+
+        std::map<std::string, std::uint32_t> groupsIn;
+        const std::string tablesText = u16ToUtf8(tables);
+        const std::regex state(R"(<h2>OLT \d+ ONT \d+ \[dBm\] (T\d+)</h2>)");
+        for (auto it = std::sregex_iterator(tablesText.begin(), tablesText.end(), state);
+             it != std::sregex_iterator(); ++it) {
+            ++groupsIn[(*it)[1]];
+        }
+        EXPECT_EQ(groupsIn.size(), c.statesMet);
+        std::vector<std::string> heads;
+        std::vector<std::string> counts;
+        for (std::size_t stateText : {STATE_PASSED, STATE_WARNING, STATE_FAILED,
+                                      STATE_NOT_EVALUATED, STATE_NOT_GRADED}) {
+            const std::string name = u16ToUtf8(text(stateText));
+            const bool graded = stateText <= STATE_FAILED;
+            if (!graded && groupsIn[name] == 0) continue;
+            heads.push_back(name);
+            counts.push_back(countText(groupsIn[name], stateText == STATE_FAILED));
+        }
+        EXPECT_EQ(tableCells(u16ToUtf8(report.substr(0, summaryEnd))),
+                  (std::vector<std::vector<std::string>>{heads, counts}));
+    }
+}
+
+TEST_F(Zd615ReportTest, SummaryOfNoSelectedRecordWritesNothing) {
+    addRecord(1, 1, 1, {3, 3, 3}, 0, false);
+    EXPECT_EQ(reportOf(u"a**ZDSUMMARY**b", "zd615.htm"), u"ab");
 }
 
 }  // namespace
