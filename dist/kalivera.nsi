@@ -43,6 +43,8 @@ LangString README_LINK ${LANG_ENGLISH} "Read me"
 LangString UNINSTALL_LINK ${LANG_CZECH} "Odinstalovat Kalivera"
 LangString UNINSTALL_LINK ${LANG_ENGLISH} "Uninstall Kalivera"
 
+; No copyright holder is named in the version information.
+!pragma warning disable 9100
 VIProductVersion "${VERSION}.0.0"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "ProductName" "Kalivera"
 VIAddVersionKey /LANG=${LANG_ENGLISH} "FileDescription" "Kalivera ${VERSION} setup"

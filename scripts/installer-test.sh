@@ -67,10 +67,21 @@ check "the uninstaller is there" test -f "$program_files/Uninstall.exe"
 check "the Start-menu shortcut is there" test -f "$shortcuts/Kalivera.lnk"
 check "the uninstall entry is there" has_uninstall_entry
 
-echo "== the program started from its shortcut"
-check "its main window appears and the program ends when it is closed" \
-  wine "$start_program" "$(winepath -w "$shortcuts/Kalivera.lnk" 2>/dev/null | tr -d '\r')"
+shortcut=$(winepath -w "$shortcuts/Kalivera.lnk" 2>/dev/null | tr -d '\r')
+start_from_shortcut() { wine "$start_program" "$shortcut" 2>&1 | tr -d '\r' | tee "$test/$1.log"; return "${PIPESTATUS[0]}"; }
+message_boxes() { grep -c '^message box:' "$test/$1.log" || true; }
+only_the_new_settings_box() {
+  [ "$(message_boxes first-start)" = 1 ] && grep -q '^message box:.*Default configuration file has been created' "$test/first-start.log"
+}
+no_message_box() { [ "$(message_boxes second-start)" = 0 ]; }
+
+echo "== the program started from its shortcut, twice"
+check "first start: its main window appears, and the program ends when it is closed" start_from_shortcut first-start
 wineserver -w
+check "first start: its one message box tells of the new settings file" only_the_new_settings_box
+check "second start: main window and end again" start_from_shortcut second-start
+wineserver -w
+check "second start: no message box" no_message_box
 check "it worked in Documents\\Kalivera (its settings were written there)" test -f "$user_folder/Kalivera.cfg"
 check "the shipped language files were copied" same "$root/data/english.lng" "$user_folder/english.lng"
 check "the shipped samples were copied" same "$root/data/samples/zd615.opr" "$user_folder/samples/zd615.opr"

@@ -1,42 +1,28 @@
-// Starts a program the way the shell does (a shortcut: with its working
-// folder), waits for the program's main window (visible, with a menu: no
-// message box passes for it), prints its title,
-// closes it and waits for the program to end. Exit status 0 only when all of
-// that happened in time; the installer test runs it under Wine.
-//   usage: start_program.exe PROGRAM-OR-SHORTCUT
+// Starts the program of a shortcut as the shell does (its target, arguments
+// and working folder), confirms and prints each message box it shows on the
+// way, waits for its main window (visible, with a menu), prints its texts,
+// closes it and waits for the program to end. Exit status 0 only when all of that happened in
+// time; the installer test runs it under Wine.
+//   usage: start_program.exe SHORTCUT.lnk
 #include <windows.h>
-#include <shellapi.h>
+#include <objbase.h>
+#include <shlobj.h>
 
 #include <cstdio>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace {
 
 constexpr DWORD WINDOW_TIMEOUT_MS = 30000;
 constexpr DWORD EXIT_TIMEOUT_MS = 10000;
 
-struct WindowSearch {
-    DWORD process;
-    HWND found;
+struct Shortcut {
+    std::wstring target;
+    std::wstring arguments;
+    std::wstring workingFolder;
 };
-
-BOOL CALLBACK matchProcessWindow(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<WindowSearch*>(lParam);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->process || !IsWindowVisible(window) || !GetMenu(window)) return TRUE;
-    search->found = window;
-    return FALSE;
-}
-
-HWND waitForWindow(HANDLE process) {
-    WindowSearch search{GetProcessId(process), nullptr};
-    for (DWORD waited = 0; waited < WINDOW_TIMEOUT_MS; waited += 100) {
-        EnumWindows(matchProcessWindow, reinterpret_cast<LPARAM>(&search));
-        if (search.found || WaitForSingleObject(process, 100) == WAIT_OBJECT_0) break;
-    }
-    return search.found;
-}
 
 std::string utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
@@ -50,33 +36,118 @@ int fail(const char* what) {
     return 1;
 }
 
-int checkStartAndClose(HANDLE process) {
-    const HWND window = waitForWindow(process);
-    if (!window) return fail("the program showed no main window");
+bool readShortcut(const wchar_t* file, Shortcut& shortcut) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    IPersistFile* persist = nullptr;
+    wchar_t target[MAX_PATH] = L"", arguments[1024] = L"", folder[MAX_PATH] = L"";
+    const bool read = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&persist))) &&
+                      SUCCEEDED(persist->Load(file, STGM_READ)) &&
+                      SUCCEEDED(link->GetPath(target, MAX_PATH, nullptr, 0)) &&
+                      SUCCEEDED(link->GetArguments(arguments, 1024)) &&
+                      SUCCEEDED(link->GetWorkingDirectory(folder, MAX_PATH));
+    if (persist) persist->Release();
+    link->Release();
+    shortcut = {target, arguments, folder};
+    return read && !shortcut.target.empty();
+}
+
+void printTexts(const char* heading, HWND window) {
+    std::printf("%s:", heading);
+    auto print = [](HWND shown, LPARAM) -> BOOL {
+        wchar_t text[512] = L"";
+        GetWindowTextW(shown, text, 512);
+        if (text[0]) std::printf(" [%s]", utf8(text).c_str());
+        return TRUE;
+    };
+    print(window, 0);
+    EnumChildWindows(window, print, 0);
+    std::printf("\n");
+}
+
+struct WindowSearch {
+    DWORD process;
+    HWND main;
+    std::vector<HWND> confirmed;
+};
+
+// The main window has a menu; any other window of the program is a message
+// box on the way to it, printed and confirmed.
+BOOL CALLBACK visitProgramWindow(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<WindowSearch*>(lParam);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->process || !IsWindowVisible(window)) return TRUE;
+    if (GetMenu(window)) {
+        search->main = window;
+        return FALSE;
+    }
+    if (std::find(search->confirmed.begin(), search->confirmed.end(), window) == search->confirmed.end()) {
+        printTexts("message box", window);
+        PostMessageW(window, WM_COMMAND, IDOK, 0);
+        search->confirmed.push_back(window);
+    }
+    return TRUE;
+}
+
+HWND waitForMainWindow(const PROCESS_INFORMATION& process) {
+    WindowSearch search{process.dwProcessId, nullptr, {}};
+    for (DWORD waited = 0; waited < WINDOW_TIMEOUT_MS; waited += 100) {
+        EnumWindows(visitProgramWindow, reinterpret_cast<LPARAM>(&search));
+        if (search.main || WaitForSingleObject(process.hProcess, 100) == WAIT_OBJECT_0) break;
+    }
+    return search.main;
+}
+
+int closeAndWait(const PROCESS_INFORMATION& process) {
+    const HWND window = waitForMainWindow(process);
+    if (!window) {
+        TerminateProcess(process.hProcess, 1);
+        return fail("the program showed no main window");
+    }
     wchar_t title[256] = L"";
     GetWindowTextW(window, title, 256);
-    std::printf("window: %s\n", utf8(title).c_str());
+    std::printf("main window: [%s]\n", utf8(title).c_str());
     PostMessageW(window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(process, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0) {
-        return fail("the program did not end after its window was closed");
+    if (WaitForSingleObject(process.hProcess, EXIT_TIMEOUT_MS) != WAIT_OBJECT_0) {
+        TerminateProcess(process.hProcess, 1);
+        return fail("the program did not end after its main window was closed");
     }
     DWORD status = 1;
-    GetExitCodeProcess(process, &status);
+    GetExitCodeProcess(process.hProcess, &status);
     std::printf("exit status: %lu\n", status);
     return status == 0 ? 0 : fail("the program ended with a failure");
+}
+
+int startAndClose(const Shortcut& shortcut) {
+    std::printf("target: %s\nworking folder: %s\n", utf8(shortcut.target).c_str(),
+                utf8(shortcut.workingFolder).c_str());
+    std::wstring commandLine = L"\"" + shortcut.target + L"\" " + shortcut.arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(shortcut.target.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                        nullptr, shortcut.workingFolder.empty() ? nullptr : shortcut.workingFolder.c_str(),
+                        &startup, &process)) {
+        return fail("could not start the shortcut's target");
+    }
+    const int status = closeAndWait(process);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return status;
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) return fail("usage: start_program.exe PROGRAM-OR-SHORTCUT");
-    SHELLEXECUTEINFOW start{};
-    start.cbSize = sizeof start;
-    start.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
-    start.lpFile = argv[1];
-    start.nShow = SW_SHOWNORMAL;
-    if (!ShellExecuteExW(&start) || !start.hProcess) return fail("could not start it");
-    const int status = checkStartAndClose(start.hProcess);
-    CloseHandle(start.hProcess);
+    if (argc != 2) return fail("usage: start_program.exe SHORTCUT.lnk");
+    if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return fail("no COM");
+    Shortcut shortcut;
+    const int status = readShortcut(argv[1], shortcut) ? startAndClose(shortcut)
+                                                       : fail("could not read the shortcut");
+    CoUninitialize();
     return status;
 }
