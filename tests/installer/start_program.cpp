@@ -1,9 +1,9 @@
-// Starts the program of a shortcut as the shell does (its target, arguments
-// and working folder), confirms and prints each message box it shows on the
+// Starts a program as the shell does: a shortcut's target with its arguments
+// and working folder, a program in its own folder. Confirms and prints each message box it shows on the
 // way, waits for its main window (visible, with a menu), prints its texts,
 // closes it and waits for the program to end. Exit status 0 only when all of that happened in
 // time; the installer test runs it under Wine.
-//   usage: start_program.exe SHORTCUT.lnk
+//   usage: start_program.exe SHORTCUT.lnk|PROGRAM.exe
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
@@ -53,6 +53,16 @@ bool readShortcut(const wchar_t* file, Shortcut& shortcut) {
     link->Release();
     shortcut = {target, arguments, folder};
     return read && !shortcut.target.empty();
+}
+
+bool isShortcut(const std::wstring& file) {
+    return file.size() > 4 && _wcsicmp(file.c_str() + file.size() - 4, L".lnk") == 0;
+}
+
+// As a double click in the file manager starts it.
+Shortcut programInItsFolder(const std::wstring& program) {
+    const std::size_t separator = program.find_last_of(L"\\/");
+    return {program, L"", separator == std::wstring::npos ? L"" : program.substr(0, separator)};
 }
 
 void printTexts(const char* heading, HWND window) {
@@ -143,7 +153,8 @@ int startAndClose(const Shortcut& shortcut) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc != 2) return fail("usage: start_program.exe SHORTCUT.lnk");
+    if (argc != 2) return fail("usage: start_program.exe SHORTCUT.lnk|PROGRAM.exe");
+    if (!isShortcut(argv[1])) return startAndClose(programInItsFolder(argv[1]));
     if (FAILED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) return fail("no COM");
     Shortcut shortcut;
     const int status = readShortcut(argv[1], shortcut) ? startAndClose(shortcut)
