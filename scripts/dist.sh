@@ -20,11 +20,12 @@ rm -rf "$dist"
 mkdir -p "$stage"
 cp build/win/Kalivera.exe build/win/kalivera-cli.exe "$stage/"
 cp -r data/. "$stage/"
-# Notepad of Windows 7 shows only CR LF line ends as such.
-sed "s/@VERSION@/$version/g; s/\$/\r/" dist/README.txt >"$stage/README.txt"
+# Notepad of Windows 7 shows only CR LF as line ends, and takes a text
+# without byte-order mark for the ANSI code page.
+{ printf '\xef\xbb\xbf'; sed "s/@VERSION@/$version/g; s/\$/\r/" dist/README.txt; } >"$stage/README.txt"
 
 (cd "$dist" && rm -f "$name.zip" && zip -q -r -X "$name.zip" "$name")
-makensis -V2 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/resources/kalivera.ico" \
+makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DICON="$root/resources/kalivera.ico" \
   -DOUTFILE="$dist/$name-setup.exe" dist/kalivera.nsi
 echo "portable zip: $dist/$name.zip"
 echo "installer:    $dist/$name-setup.exe"
