@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, the GUI tests
-# under Wine, and a short bounded run of each fuzz target.
+# under Wine, the portable zip and the installer tested under Wine, and a
+# short bounded run of each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -17,6 +18,10 @@ ctest --test-dir build/native --output-on-failure -j2
 echo "== Windows build and GUI tests under Wine"
 scripts/build.sh win
 ctest --test-dir build/win --output-on-failure
+
+echo "== portable zip and installer, both tested under Wine"
+scripts/dist.sh
+scripts/dist-test.sh build/dist/Kalivera-*.zip build/dist/Kalivera-*-setup.exe build/win/start_program.exe
 
 echo "== fuzzing"
 scripts/build.sh fuzz
