@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, the GUI tests
-# under Wine, and a short bounded run of each fuzz target.
+# under Wine, the unit tests again under the sanitizers, and a short
+# bounded run of each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,6 +19,7 @@ echo "== Windows build and GUI tests under Wine"
 scripts/build.sh win
 ctest --test-dir build/win --output-on-failure
 
-echo "== fuzzing"
+echo "== unit tests under AddressSanitizer, LeakSanitizer and UBSan, then fuzzing"
 scripts/build.sh fuzz
+ctest --test-dir build/fuzz --output-on-failure
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

@@ -8,6 +8,14 @@
 
 namespace {
 
+// The picture control loads its bitmap from the resources itself but never
+// deletes it; taken back from the control, it is deleted with the box.
+void deletePicture(HWND window) {
+    const auto bitmap = reinterpret_cast<HGDIOBJ>(
+        SendDlgItemMessageW(window, IDC_ABOUT_PICTURE, STM_SETIMAGE, IMAGE_BITMAP, 0));
+    if (bitmap) DeleteObject(bitmap);
+}
+
 INT_PTR CALLBACK aboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
@@ -15,6 +23,9 @@ INT_PTR CALLBACK aboutProcedure(HWND window, UINT message, WPARAM wParam, LPARAM
         translateDialog(window, *reinterpret_cast<const LanguageTable*>(lParam), TEXT_ABOUT_CAPTION,
                         {});
         return TRUE;
+    case WM_DESTROY:
+        deletePicture(window);
+        return FALSE;
     case WM_COMMAND:
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
             EndDialog(window, LOWORD(wParam));
