@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <vector>
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
@@ -22,8 +21,8 @@ constexpr std::array<std::u16string_view, 9> THRESHOLD_MARKERS = {
     u"**PASS1490_VAL**", u"**WARN1490_VAL**", u"**FAIL1490_VAL**",
     u"**PASS1550_VAL**", u"**WARN1550_VAL**", u"**FAIL1550_VAL**"};
 
-// Selected records grouped by OLT and ONT: groups in the storage order of
-// their first record, each group's records in storage order.
+}  // namespace
+
 std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& store) {
     std::vector<std::vector<std::uint32_t>> groups;
     std::unordered_map<std::uint64_t, std::size_t> groupOf;
@@ -38,8 +37,6 @@ std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& s
     }
     return groups;
 }
-
-}  // namespace
 
 std::u16string Zd615Report::limitSetText(std::uint32_t setNumber) const {
     if (setNumber == 0) return store_.language.text(TEXT_NO_LIMIT_SET);
