@@ -20,26 +20,37 @@ constexpr std::string_view BYTE_ORDER_MARK = "\xEF\xBB\xBF";
 constexpr std::array<std::u16string_view, 3> ZD615_WAVELENGTHS = {u"1310 nm", u"1490 nm",
                                                                   u"1550 nm"};
 
-// A form label ("Vlnová délka:") as a column heading.
+// An interface text as a column heading: without the access-key marks of a
+// label ("&&" stays one "&") and without a closing colon.
 std::u16string headingOf(std::u16string_view label) {
-    while (!label.empty() && (label.back() == u':' || label.back() == u' ')) {
-        label.remove_suffix(1);
+    std::u16string heading;
+    for (std::size_t i = 0; i < label.size(); ++i) {
+        if (label[i] == u'&' && i + 1 < label.size()) ++i;
+        heading += label[i];
     }
-    return std::u16string(label);
+    while (!heading.empty() && (heading.back() == u':' || heading.back() == u' ')) {
+        heading.pop_back();
+    }
+    return heading;
 }
 
+// Spreadsheets leave an empty field out of sums and charts; a dash would be text.
 std::u16string valueOrEmpty(const std::optional<double>& value) {
     return value ? twoDecimalText(*value) : std::u16string();
 }
 
+std::u16string powerOrEmpty(double power) {
+    return power == NOT_SET ? std::u16string() : twoDecimalText(power);
+}
+
 Line lossHeading(const LanguageTable& language) {
-    return {language.text(TEXT_NUMBER_COLUMN),
+    return {headingOf(language.text(TEXT_NUMBER_COLUMN)),
             headingOf(language.text(TEXT_SELECTION_WAVELENGTH)) + u" [nm]",
-            language.text(TEXT_VALUES_A_TO_B) + u" [dB]",
-            language.text(TEXT_VALUES_B_TO_A) + u" [dB]",
+            headingOf(language.text(TEXT_VALUES_A_TO_B)) + u" [dB]",
+            headingOf(language.text(TEXT_VALUES_B_TO_A)) + u" [dB]",
             u"Ø [dB]",
             u"Limit [dB]",
-            language.text(TEXT_HEADING_RESULT)};
+            headingOf(language.text(TEXT_HEADING_RESULT))};
 }
 
 // Fibre by fibre as the value lines, each of its report wavelengths that
@@ -64,13 +75,15 @@ std::vector<Line> lossLines(const MeasurementStore& store) {
 }
 
 Line zd615Heading(const LanguageTable& language) {
-    Line heading{language.text(TEXT_HEADING_OLT), language.text(TEXT_HEADING_ONT),
-                 language.text(TEXT_HEADING_LOCATION)};
+    Line heading{headingOf(language.text(TEXT_HEADING_OLT)),
+                 headingOf(language.text(TEXT_HEADING_ONT)),
+                 headingOf(language.text(TEXT_HEADING_LOCATION))};
     for (std::u16string_view wavelength : ZD615_WAVELENGTHS) {
         heading.push_back(std::u16string(wavelength) + u" [dBm]");
-        heading.push_back(language.text(TEXT_HEADING_RESULT) + u" " + std::u16string(wavelength));
+        heading.push_back(headingOf(language.text(TEXT_HEADING_RESULT)) + u" " +
+                          std::u16string(wavelength));
     }
-    heading.push_back(language.text(TEXT_HEADING_LIMIT_SET));
+    heading.push_back(headingOf(language.text(TEXT_HEADING_LIMIT_SET)));
     return heading;
 }
 
@@ -83,7 +96,7 @@ std::vector<Line> zd615Lines(const MeasurementStore& store) {
             Line line{integerText(record.olt), integerText(record.ont),
                       locationLabel(store.locationNames, record.location)};
             for (std::size_t c = 0; c < ZD615_WAVELENGTHS.size(); ++c) {
-                line.push_back(powerText(record.power[c]));
+                line.push_back(powerOrEmpty(record.power[c]));
                 line.push_back(reportGradeText(store.language, record.grade[c],
                                                store.evaluateWavelength[c] != 0));
             }

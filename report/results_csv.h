@@ -18,7 +18,8 @@ std::u16string csvField(std::u16string_view text);
 bool hasResults(const MeasurementStore& store);
 
 // The whole file: UTF-8 with byte-order mark, ';' between fields, CR LF
-// after every line, a heading line of language texts first. Rebuilds the
+// after every line, a heading line of language texts first. A value the
+// readings or the instrument did not give leaves its field empty. Rebuilds the
 // wavelength summary and the loss budget first, as a report does; the
 // caller reads the form into protocolForm before.
 std::string resultsCsv(MeasurementStore& store);
