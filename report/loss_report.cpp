@@ -132,8 +132,10 @@ std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_
                                      RowVerdict& verdict) {
     const FibreResult result = selectedReadings().result(entry.wavelength, fibre);
     std::u16string cell = cellPattern_;
-    replaceFirst(cell, u"**VALAB**", result.aToB ? twoDecimalText(*result.aToB) : std::u16string(MISSING));
-    replaceFirst(cell, u"**VALBA**", result.bToA ? twoDecimalText(*result.bToA) : std::u16string(MISSING));
+    replaceFirst(cell, u"**VALAB**",
+                 result.aToB ? twoDecimalText(*result.aToB) : std::u16string(MISSING));
+    replaceFirst(cell, u"**VALBA**",
+                 result.bToA ? twoDecimalText(*result.bToA) : std::u16string(MISSING));
     if (!result.measured()) {
         replaceFirst(cell, u"**VALAVE**", MISSING);
         return cell;

@@ -46,6 +46,8 @@ struct FibreResult {
     std::optional<double> limit;  // none without a specific attenuation
 
     bool measured() const { return aToB || bToA; }
+    // An average that is no number (a damaged protocol file can hold one) is
+    // neither over nor within its limit: it is not evaluated.
     bool overLimit() const { return measured() && limit && average > *limit; }
     bool withinLimit() const { return measured() && limit && average <= *limit; }
 };
