@@ -86,6 +86,12 @@ void forEachTextSlot(Form& form, Visit visit) {
 
 // ---------------------------------------------------------------- menus
 
+// New data (loaded, downloaded) come without a selection, a selection
+// dialog or an opened protocol may bring one.
+void enableResultsExport(HMENU menu, const MeasurementStore& store) {
+    enableCommand(menu, ID_CMD_EXPORT_CSV, hasResults(store));
+}
+
 void greyDataMenus(HWND window) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, false);
@@ -585,13 +591,14 @@ void updateDataMenus(HWND window, const MeasurementStore& store) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, hasData(store));
     enableCommand(menu, ID_CMD_EXPORT_TEXT, hasData(store) && store.rawTextLength != 0);
+    enableResultsExport(menu, store);
     DrawMenuBar(window);
 }
 
 void updateGenerateMenu(HWND window, const MeasurementStore& store) {
     const HMENU menu = GetMenu(window);
     enableTopLevelEntry(menu, MENU_POS_GENERATE, hasData(store));
-    enableCommand(menu, ID_CMD_EXPORT_CSV, hasResults(store));
+    enableResultsExport(menu, store);
     DrawMenuBar(window);
 }
 
