@@ -7,15 +7,7 @@
 #   usage: screenshots.sh [more GoogleTest options]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-for tree in native win; do
-  if [ -f "$root/build/$tree/CMakeCache.txt" ]; then
-    target=instrument_simulator; [ "$tree" = win ] && target=gui_tests
-    cmake --build "$root/build/$tree" -j2 --target "$target" >"$root/build/screenshots-$tree.log" 2>&1 \
-      || { tail -n 40 "$root/build/screenshots-$tree.log"; exit 1; }
-  else
-    "$root/scripts/build.sh" "$tree"
-  fi
-done
+"$root/scripts/build-gui-tests.sh" screenshots
 pictures="$root/build/screenshots"
 rm -rf "$pictures"
 mkdir -p "$pictures"
