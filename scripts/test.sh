@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, the GUI tests
-# under Wine, the portable zip and the installer tested under Wine, and a
-# short bounded run of each fuzz target.
+# under Wine, the portable zip and the installer tested under Wine, the unit
+# tests again under the sanitizers, and a short bounded run of each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -23,6 +23,7 @@ echo "== portable zip and installer, both tested under Wine"
 scripts/dist.sh
 scripts/dist-test.sh build/dist/Kalivera-*.zip build/dist/Kalivera-*-setup.exe build/win/start_program.exe
 
-echo "== fuzzing"
+echo "== unit tests under AddressSanitizer, LeakSanitizer and UBSan, then fuzzing"
 scripts/build.sh fuzz
+ctest --test-dir build/fuzz --output-on-failure
 scripts/fuzz.sh "${FUZZ_SECONDS:-30}"

@@ -24,7 +24,8 @@ namespace {
 struct LocationTable {
     MeasurementStore& store;
     LocationSortMemory& sort;
-    // While the rows are filled, each gets its tick and highlight together.
+    // While the rows are filled or all ticked at once, each gets its tick
+    // and highlight together.
     bool filling = false;
 };
 
@@ -88,17 +89,14 @@ bool tickedState(UINT state) {
     return (state & LVIS_STATEIMAGEMASK) != INDEXTOSTATEIMAGEMASK(UNCHECKED_IMAGE);
 }
 
-bool rowTicked(HWND list, int row) {
-    return tickedState(static_cast<UINT>(
-        SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK)));
-}
-
-std::size_t rowRecord(HWND list, int row) {
+// A row's record and tick, asked for in one message.
+ShownRow shownRow(HWND list, int row) {
     LVITEMW item{};
-    item.mask = LVIF_PARAM;
+    item.mask = LVIF_PARAM | LVIF_STATE;
+    item.stateMask = LVIS_STATEIMAGEMASK;
     item.iItem = row;
     SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return static_cast<std::size_t>(item.lParam);
+    return {static_cast<std::size_t>(item.lParam), tickedState(item.state)};
 }
 
 // Changes many rows without repainting each; the list is drawn once after.
@@ -136,14 +134,11 @@ void fillLocationTable(HWND list, const MeasurementStore& store) {
 
 void refreshColumns(HWND list) { InvalidateRect(list, nullptr, FALSE); }
 
-void supplyCellText(const MeasurementStore& store, NMLVDISPINFOW& request) {
-    LVITEMW& item = request.item;
-    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
-    const std::u16string text =
-        locationColumnText(store, static_cast<std::size_t>(item.lParam), item.iSubItem);
-    const std::size_t kept = std::min<std::size_t>(text.size(), item.cchTextMax - 1);
-    std::copy_n(text.begin(), kept, item.pszText);
-    item.pszText[kept] = L'\0';
+void supplyCellText(const MeasurementStore& store, NMHDR& header) {
+    const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW&>(header).item;
+    if (!(item.mask & LVIF_TEXT)) return;
+    supplyItemText(reinterpret_cast<LPARAM>(&header),
+                   locationColumnText(store, static_cast<std::size_t>(item.lParam), item.iSubItem));
 }
 
 // A ticked row is highlighted, an unticked one not; no row stays selected,
@@ -157,12 +152,15 @@ void keepHighlightOnTicks(HWND list, const NMLISTVIEW& change) {
     if (change.uNewState & LVIS_SELECTED) setRowState(list, change.iItem, 0, LVIS_SELECTED);
 }
 
-void tickEveryRow(HWND list, bool ticked) {
-    const UINT image = INDEXTOSTATEIMAGEMASK(ticked ? CHECKED_IMAGE : UNCHECKED_IMAGE);
-    withoutRedraw(list, [&] {
-        for (int row = rowCount(list); row-- > 0;) {
-            setRowState(list, row, image, LVIS_STATEIMAGEMASK);
-        }
+// One message for every row (item -1), tick and highlight together.
+void tickEveryRow(HWND window, bool ticked) {
+    LocationTable& table = tableOf(window);
+    const UINT state = ticked ? INDEXTOSTATEIMAGEMASK(CHECKED_IMAGE) | LVIS_DROPHILITED
+                              : INDEXTOSTATEIMAGEMASK(UNCHECKED_IMAGE);
+    withoutRedraw(listOf(window), [&] {
+        table.filling = true;
+        setRowState(listOf(window), -1, state, LVIS_STATEIMAGEMASK | LVIS_DROPHILITED);
+        table.filling = false;
     });
 }
 
@@ -181,7 +179,7 @@ void sortLocationTable(HWND window, int column) {
     LocationTable& table = tableOf(window);
     const int parameter = headerClickParameter(table.sort, column);
     if (column == LOCATION_TICK_COLUMN) {
-        tickEveryRow(listOf(window), parameter > 0);
+        tickEveryRow(window, parameter > 0);
         return;
     }
     SortRequest request{&table.store, parameter};
@@ -243,7 +241,7 @@ void commitAndClose(HWND window, MeasurementStore& store) {
     std::vector<ShownRow> rows;
     rows.reserve(static_cast<std::size_t>(rowCount(list)));
     for (int row = 0, count = rowCount(list); row < count; ++row) {
-        rows.push_back({rowRecord(list, row), rowTicked(list, row)});
+        rows.push_back(shownRow(list, row));
     }
     commitLocationSelection(store, rows);
     EndDialog(window, IDOK);
@@ -276,7 +274,7 @@ INT_PTR handleCommand(HWND window, int command, int notification) {
 INT_PTR handleListNotification(HWND window, NMHDR& header) {
     switch (header.code) {
     case LVN_GETDISPINFOW:
-        supplyCellText(tableOf(window).store, reinterpret_cast<NMLVDISPINFOW&>(header));
+        supplyCellText(tableOf(window).store, header);
         return TRUE;
     case LVN_ITEMCHANGED:
         if (!tableOf(window).filling) {

@@ -111,29 +111,34 @@ void setUpList(HWND list, const LanguageTable& language) {
     insertListColumn(list, 1, language.text(TEXT_VALUE_COLUMN), VALUE_COLUMN_WIDTH, LVCFMT_LEFT);
 }
 
-void appendItem(HWND list, int row, const ReadingRecord& reading) {
-    std::u16string number = readingNumberText(reading);
-    std::u16string value = readingValueText(reading);
+// A row holds only its reading's index; its texts come from the reading
+// whenever the list draws or is read (LVN_GETDISPINFO), so only the rows
+// shown are ever formatted.
+void appendItem(HWND list, int row, std::size_t reading) {
     LVITEMW item{};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_PARAM;
     item.iItem = row;
-    item.pszText = reinterpret_cast<LPWSTR>(number.data());
+    item.pszText = LPSTR_TEXTCALLBACKW;
+    item.lParam = static_cast<LPARAM>(reading);
     SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    item.iSubItem = 1;
-    item.pszText = reinterpret_cast<LPWSTR>(value.data());
-    SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+}
+
+void supplyReadingText(const MeasurementStore& store, LPARAM request) {
+    const LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(request)->item;
+    if (!(item.mask & LVIF_TEXT)) return;
+    const ReadingRecord& reading = store.readings[static_cast<std::size_t>(item.lParam)];
+    supplyItemText(request, item.iSubItem == 0 ? readingNumberText(reading) : readingValueText(reading));
 }
 
 // A list holds up to every reading of the store: it is filled without
 // redrawing and repainted once.
-void showReadings(HWND window, int listId, const MeasurementStore& store,
-                  const std::vector<std::size_t>& indices) {
+void showReadings(HWND window, int listId, const std::vector<std::size_t>& indices) {
     const HWND list = control(window, listId);
     SendMessageW(list, WM_SETREDRAW, FALSE, 0);
     SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     SendMessageW(list, LVM_SETITEMCOUNT, indices.size(), 0);
     for (std::size_t row = 0; row < indices.size(); ++row) {
-        appendItem(list, static_cast<int>(row), store.readings[indices[row]]);
+        appendItem(list, static_cast<int>(row), indices[row]);
     }
     SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     InvalidateRect(list, nullptr, TRUE);
@@ -169,9 +174,9 @@ void updateSelectionEnabling(HWND window, const MeasurementStore& store) {
 
 void refreshSelectionLists(HWND window, const MeasurementStore& store, std::uint32_t wavelength) {
     const SelectionLists lists = selectionListsFor(store, wavelength);
-    showReadings(window, IDC_LOADED_LIST, store, lists.loaded);
-    showReadings(window, IDC_A_TO_B_LIST, store, lists.aToB);
-    showReadings(window, IDC_B_TO_A_LIST, store, lists.bToA);
+    showReadings(window, IDC_LOADED_LIST, lists.loaded);
+    showReadings(window, IDC_A_TO_B_LIST, lists.aToB);
+    showReadings(window, IDC_B_TO_A_LIST, lists.bToA);
     updateSelectionEnabling(window, store);
 }
 
@@ -256,6 +261,14 @@ INT_PTR CALLBACK valueSelectionProcedure(HWND window, UINT message, WPARAM wPara
         return TRUE;
     case WM_COMMAND:
         return handleCommand(window, LOWORD(wParam), HIWORD(wParam));
+    case WM_NOTIFY:
+        // The lists may ask for texts while the dialog is being created.
+        if (reinterpret_cast<NMHDR*>(lParam)->code != LVN_GETDISPINFOW ||
+            !GetWindowLongPtrW(window, GWLP_USERDATA)) {
+            return FALSE;
+        }
+        supplyReadingText(storeOf(window), lParam);
+        return TRUE;
     default:
         return FALSE;
     }

@@ -77,6 +77,14 @@ void insertListColumn(HWND list, int column, std::u16string_view title, int widt
                  reinterpret_cast<LPARAM>(&header));
 }
 
+void supplyItemText(LPARAM request, std::u16string_view text) {
+    LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(request)->item;
+    if (!(item.mask & LVIF_TEXT) || !item.pszText || item.cchTextMax <= 0) return;
+    const std::size_t kept = std::min<std::size_t>(text.size(), item.cchTextMax - 1);
+    std::copy_n(text.begin(), kept, item.pszText);
+    item.pszText[kept] = L'\0';
+}
+
 void enableCommand(HMENU menu, UINT command, bool enabled) {
     EnableMenuItem(menu, command, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
 }

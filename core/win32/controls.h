@@ -71,6 +71,10 @@ int scaledPixels(HWND window, int pixels);
 // list view is always left-aligned when it is created).
 void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format);
 
+// Answers a list view that asks for the text of a cell (LVN_GETDISPINFOW,
+// `request` pointing at its NMLVDISPINFOW) with `text`, cut to its buffer.
+void supplyItemText(LPARAM request, std::u16string_view text);
+
 // Menu entries by command and drop-down titles by position, grey when off.
 void enableCommand(HMENU menu, UINT command, bool enabled);
 void enableTopLevelEntry(HMENU menu, UINT position, bool enabled);

@@ -1,5 +1,6 @@
 #include "gui_support.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
@@ -188,6 +189,15 @@ void chooseItem(HWND dialog, int comboBox, int item) {
 
 void moveFocus(HWND dialog, int control) { SetFocus(GetDlgItem(dialog, control)); }
 
+void clickHeader(HWND list, int column) {
+    const HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    RECT box{};
+    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&box));
+    const LPARAM point = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
+    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
+    SendMessageW(header, WM_LBUTTONUP, 0, point);
+}
+
 void processPostedMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -291,3 +301,17 @@ std::vector<unsigned char> fileBytes(const fs::path& file) {
 }
 
 std::string narrow(std::u16string_view text) { return u16ToUtf8(text); }
+
+// ---------------------------------------------------------------- clock
+
+LONGLONG now() {
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+double milliseconds(LONGLONG ticks) {
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
+}

@@ -89,6 +89,9 @@ void sendNotification(HWND dialog, int control, int notification);
 void typeInto(HWND dialog, int control, std::u16string_view text);
 void chooseItem(HWND dialog, int comboBox, int item);
 void moveFocus(HWND dialog, int control);
+// A mouse click on a column header of a list view: the header tells the
+// list view, which tells its dialog.
+void clickHeader(HWND list, int column);
 // Handles what has been posted so far (focus changes, for example).
 void processPostedMessages();
 // Handles messages, timers included, as they come until `done` holds; false
@@ -115,3 +118,7 @@ Configuration readConfiguration();
 std::vector<unsigned char> fileBytes(const std::filesystem::path& file);
 
 std::string narrow(std::u16string_view text);
+
+// The performance counter, for the figures that benchmarks print.
+LONGLONG now();
+double milliseconds(LONGLONG ticks);

@@ -82,17 +82,6 @@ void tick(HWND dialog, int row, bool on) {
     setRowState(dialog, row, INDEXTOSTATEIMAGEMASK(on ? 2 : 1), LVIS_STATEIMAGEMASK);
 }
 
-// A mouse click on a column header: the header tells the list view, which
-// tells the dialog.
-void clickHeader(HWND dialog, int column) {
-    const HWND header = reinterpret_cast<HWND>(SendMessageW(listIn(dialog), LVM_GETHEADER, 0, 0));
-    RECT box{};
-    SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&box));
-    const LPARAM point = MAKELPARAM((box.left + box.right) / 2, (box.top + box.bottom) / 2);
-    SendMessageW(header, WM_LBUTTONDOWN, MK_LBUTTON, point);
-    SendMessageW(header, WM_LBUTTONUP, 0, point);
-}
-
 // A mouse click on a check box: it toggles, then notifies.
 void clickButton(HWND dialog, int button) { SendDlgItemMessageW(dialog, button, BM_CLICK, 0, 0); }
 
@@ -231,17 +220,17 @@ TEST_F(LocationTableDialog, TicksAreHighlightedAndNoRowStaysSelected) {
 TEST_F(LocationTableDialog, HeaderClicksOnTheTickColumnTickAllThenUntickAll) {
     const std::vector<LocationRecord> before = records();
     run([](HWND dialog) {
-        clickHeader(dialog, 0);  // the first click in the memory's life
+        clickHeader(listIn(dialog), 0);  // the first click in the memory's life
         for (int row = 0; row < rowCount(dialog); ++row) {
             EXPECT_TRUE(ticked(dialog, row)) << row;
             EXPECT_TRUE(highlighted(dialog, row)) << row;
         }
-        clickHeader(dialog, 0);
+        clickHeader(listIn(dialog), 0);
         for (int row = 0; row < rowCount(dialog); ++row) {
             EXPECT_FALSE(ticked(dialog, row)) << row;
             EXPECT_FALSE(highlighted(dialog, row)) << row;
         }
-        clickHeader(dialog, 0);
+        clickHeader(listIn(dialog), 0);
         sendCommand(dialog, IDCANCEL);
     });
     expectRecords(before);
@@ -250,7 +239,7 @@ TEST_F(LocationTableDialog, HeaderClicksOnTheTickColumnTickAllThenUntickAll) {
 
     // The memory outlives the dialog: the next click unticks all.
     EXPECT_EQ(run([](HWND dialog) {
-                  clickHeader(dialog, 0);
+                  clickHeader(listIn(dialog), 0);
                   sendCommand(dialog, IDOK);
               }),
               IDOK);
@@ -262,7 +251,7 @@ TEST_F(LocationTableDialog, SortingByOltTwiceAndOkStoresTheShownOrderNumberedOnR
     auto oltOf = [](const std::vector<std::u16string>& row) { return parseInteger(row[0]); };
     // First click: descending, stored by OK.
     run([&](HWND dialog) {
-        clickHeader(dialog, 2);
+        clickHeader(listIn(dialog), 2);
         shown = allRows(dialog);
         tick(dialog, 0, false);
         sendCommand(dialog, IDOK);
@@ -279,7 +268,7 @@ TEST_F(LocationTableDialog, SortingByOltTwiceAndOkStoresTheShownOrderNumberedOnR
             EXPECT_EQ(cell(dialog, row, 1), integerText(static_cast<unsigned>(row) + 1) + u".");
             EXPECT_EQ(ticked(dialog, row), record(row).selected != 0) << row;
         }
-        clickHeader(dialog, 2);
+        clickHeader(listIn(dialog), 2);
         shown = allRows(dialog);
         sendCommand(dialog, IDOK);
     });
@@ -310,7 +299,7 @@ TEST_F(LocationTableDialog, CancelDropsTicksAndOrderButKeepsTheEvaluateFlags) {
             EXPECT_EQ(cell(dialog, row, 8), gradeText(store->language, record(row).grade[1], true)) << row;
         }
         clickButton(dialog, IDC_EVALUATE_1550);
-        clickHeader(dialog, 7);
+        clickHeader(listIn(dialog), 7);
         for (const int row : {1, 6, 7}) tick(dialog, row, !ticked(dialog, row));
         sendCommand(dialog, IDCANCEL);
     });
@@ -403,23 +392,13 @@ TEST_F(LocationTableDialog, AFullTableOfRecordsFillsSortsAndCommits) {
         filled.ont = static_cast<std::uint32_t>(index);
         filled.selected = index % 3 != 0;
     }
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    auto now = [] {
-        LARGE_INTEGER counter{};
-        QueryPerformanceCounter(&counter);
-        return counter.QuadPart;
-    };
-    auto ms = [&](LONGLONG ticks) {
-        return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-    };
     LONGLONG opened = 0, sortStart = 0, sortEnd = 0, okStart = 0;
     ui.dialogScripts.push_back([&](HWND dialog) {
         opened = now();
         ASSERT_EQ(rowCount(dialog), static_cast<int>(MAX_RECORDS));
         EXPECT_EQ(cell(dialog, MAX_RECORDS - 1, 1), u"8192.");
         sortStart = now();
-        clickHeader(dialog, 3);  // ONT, descending
+        clickHeader(listIn(dialog), 3);  // ONT, descending
         sortEnd = now();
         EXPECT_EQ(cell(dialog, 0, 3), u"8191");
         okStart = now();
@@ -432,7 +411,7 @@ TEST_F(LocationTableDialog, AFullTableOfRecordsFillsSortsAndCommits) {
         ASSERT_EQ(record(index).ont, MAX_RECORDS - 1 - index) << index;
     }
     std::printf("location table of 8192 records: opening %.1f ms, sort %.1f ms, OK %.1f ms\n",
-                ms(opened - start), ms(sortEnd - sortStart), ms(closed - okStart));
+                milliseconds(opened - start), milliseconds(sortEnd - sortStart), milliseconds(closed - okStart));
 }
 
 // ---------------------------------------------------------------- renaming

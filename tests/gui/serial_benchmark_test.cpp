@@ -33,17 +33,7 @@ constexpr std::uint32_t COM1 = 0;
 constexpr std::uint32_t COM5 = 4;
 constexpr int SCAN_RUNS = 3;
 
-double seconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG now() {
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
+double seconds(LONGLONG ticks) { return milliseconds(ticks) / 1000.0; }
 
 // The loss-meter sample over and over until it holds at least `bytes`
 // bytes; it ends with CR LF and holds no blank line.

@@ -19,18 +19,6 @@
 
 namespace {
 
-double milliseconds(LONGLONG ticks) {
-    LARGE_INTEGER frequency{};
-    QueryPerformanceFrequency(&frequency);
-    return 1000.0 * static_cast<double>(ticks) / static_cast<double>(frequency.QuadPart);
-}
-
-LONGLONG now() {
-    LARGE_INTEGER counter{};
-    QueryPerformanceCounter(&counter);
-    return counter.QuadPart;
-}
-
 LONGLONG shownAt = 0;
 
 // The main window is activated when it is shown, right after its

@@ -123,8 +123,9 @@ protected:
     LanguageTable language;
     void SetUp() override {
         for (std::size_t i = 0; i < LANGUAGE_ENTRIES; ++i) {
+            const std::string number = std::to_string(i);
             language.entries[i] = u"text " + std::u16string(1, char16_t(u'A' + i % 26)) +
-                                  std::u16string(std::to_string(i).begin(), std::to_string(i).end());
+                                  std::u16string(number.begin(), number.end());
         }
     }
 };
