@@ -9,3 +9,4 @@ int runImport(std::span<const std::string_view> arguments);
 int runExport(std::span<const std::string_view> arguments);
 int runInfo(std::span<const std::string_view> arguments);
 int runReport(std::span<const std::string_view> arguments);
+int runCsv(std::span<const std::string_view> arguments);

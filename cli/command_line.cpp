@@ -17,13 +17,17 @@ void printUsage(std::ostream& out, const CommandSyntax& syntax) {
     out << "usage: kalivera-cli " << syntax.name << ' ' << syntax.arguments << '\n';
 }
 
+bool positionalsFit(const CommandSyntax& syntax, std::size_t count) {
+    return syntax.severalFiles ? count >= syntax.positionals : count == syntax.positionals;
+}
+
+}  // namespace
+
 int usageError(const CommandSyntax& syntax, const std::string& message) {
     std::cerr << "error: " << message << '\n';
     printUsage(std::cerr, syntax);
     return EXIT_USAGE;
 }
-
-}  // namespace
 
 std::optional<std::string_view> CommandLine::option(std::string_view name) const {
     for (const auto& [key, value] : options) {
@@ -53,8 +57,9 @@ std::optional<int> readCommandLine(const CommandSyntax& syntax,
             line.positionals.push_back(argument);
         }
     }
-    if (line.positionals.size() != syntax.positionals) {
-        return usageError(syntax, "expected " + std::to_string(syntax.positionals) + " file name" +
+    if (!positionalsFit(syntax, line.positionals.size())) {
+        return usageError(syntax, "expected " + std::string(syntax.severalFiles ? "at least " : "") +
+                                      std::to_string(syntax.positionals) + " file name" +
                                       (syntax.positionals == 1 ? "" : "s") + ", got " +
                                       std::to_string(line.positionals.size()));
     }

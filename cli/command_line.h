@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -18,9 +19,10 @@ struct CommandSyntax {
     std::string_view name;         // "import"
     std::string_view arguments;    // "DATA.txt -o OUT.opr [--base BASE.opr]"
     std::string_view description;  // help text, one or more lines
-    std::size_t positionals;       // exact number of plain arguments
+    std::size_t positionals;       // number of plain arguments; the least with severalFiles
     std::vector<std::string_view> requiredOptions;  // each takes one value
     std::vector<std::string_view> optionalOptions;  // each takes one value
+    bool severalFiles = false;     // any number of plain arguments from `positionals` on
 };
 
 struct CommandLine {
@@ -35,6 +37,10 @@ struct CommandLine {
 // asked for, EXIT_USAGE after a usage error; nothing when the command goes on.
 std::optional<int> readCommandLine(const CommandSyntax& syntax,
                                    std::span<const std::string_view> arguments, CommandLine& line);
+
+// Prints "error: <message>" and the command's usage on stderr and returns
+// EXIT_USAGE, for the checks a command makes beyond readCommandLine's.
+int usageError(const CommandSyntax& syntax, const std::string& message);
 
 // Prints "error: <message>" on stderr and returns EXIT_FAILED.
 int failure(std::string_view message);

@@ -24,7 +24,9 @@ constexpr std::array COMMANDS = {
     Command{"import", runImport, "DATA.txt -o OUT.opr [--base BASE.opr]", "instrument data to a protocol"},
     Command{"export", runExport, "IN.opr -o OUT.txt", "raw instrument text of a protocol"},
     Command{"info", runInfo, "IN.opr", "summary of a protocol"},
-    Command{"report", runReport, "IN.opr -o OUT.html --language LNG [--template TPL]", "HTML report of a protocol"},
+    Command{"report", runReport, "IN.opr... (-o OUT.html | -d DIR) --language LNG [--template TPL]",
+            "HTML reports of protocols"},
+    Command{"csv", runCsv, "IN.opr -o OUT.csv --language LNG", "results of a protocol as CSV"},
 };
 
 void printUsage(std::ostream& out) {

@@ -15,21 +15,6 @@ namespace {
 
 constexpr std::u16string_view MISSING = u"---";
 
-std::size_t summaryEntryCount(const WavelengthSummary& summary) {
-    return std::min<std::size_t>(summary.wavelengthCount, WAVELENGTH_SLOTS);
-}
-
-// Report wavelengths are the summary entries with a selected reading (a
-// maxOrder above 0), visited in summary order by every block so that heads,
-// cells and statistics line up.
-template <typename Summary, typename Visit>
-void forEachReportWavelength(Summary& summary, Visit visit) {
-    const std::size_t count = summaryEntryCount(summary);
-    for (std::size_t index = 0; index < count; ++index) {
-        if (summary.entries[index].maxOrder != 0) visit(summary.entries[index]);
-    }
-}
-
 bool hasReportWavelength(const WavelengthSummary& summary) {
     bool found = false;
     forEachReportWavelength(summary, [&](const WavelengthSummaryEntry&) { found = true; });
@@ -73,6 +58,58 @@ double lossLimit(const MeasurementStore& store, double dbPerKm) {
     return dbPerKm * (store.fibreLengthValue / 1000) + store.elementLossBudget;
 }
 
+std::uint32_t reportFibreCount(const MeasurementStore& store) {
+    if (!hasReportWavelength(store.wavelengthSummary)) return 0;
+    return std::min(store.wavelengthSummary.maxSelectedOrder, store.recordCount);
+}
+
+void RowVerdict::add(const FibreResult& result) {
+    overLimit = overLimit || result.overLimit();
+    withinLimit = withinLimit || result.withinLimit();
+}
+
+std::size_t RowVerdict::remarkText() const {
+    return overLimit     ? TEXT_REMARK_OVER_LIMIT
+           : withinLimit ? TEXT_REMARK_WITHIN_LIMIT
+                         : TEXT_REMARK_NOT_EVALUATED;
+}
+
+SelectedReadings::SelectedReadings(const MeasurementStore& store) : store_(store) {
+    // The first reading of each wavelength, state and order wins; the used
+    // part of the array ends at the first empty slot.
+    const std::size_t count = std::min<std::size_t>(store.recordCount, MAX_RECORDS);
+    for (std::size_t index = 0; index < count; ++index) {
+        const ReadingRecord& reading = store.readings[index];
+        if (reading.state == STATE_EMPTY) break;
+        if (reading.state == STATE_A_TO_B || reading.state == STATE_B_TO_A) {
+            index_[reading.state - STATE_A_TO_B].try_emplace(
+                readingKey(reading.wavelength, reading.order), static_cast<std::uint32_t>(index));
+        }
+    }
+}
+
+std::int64_t SelectedReadings::find(std::uint32_t wavelength, std::uint32_t state,
+                                    std::uint32_t order) const {
+    const auto& index = index_[state - STATE_A_TO_B];
+    const auto found = index.find(readingKey(wavelength, order));
+    return found == index.end() ? -1 : std::int64_t{found->second};
+}
+
+FibreResult SelectedReadings::result(std::uint32_t wavelength, std::uint32_t fibre) const {
+    FibreResult result;
+    const std::int64_t aToB = find(wavelength, STATE_A_TO_B, fibre);
+    const std::int64_t bToA = find(wavelength, STATE_B_TO_A, fibre);
+    if (aToB >= 0) result.aToB = store_.readings[aToB].value;
+    if (bToA >= 0) result.bToA = store_.readings[bToA].value;
+    if (!result.measured()) return result;
+    // A missing direction counts 0 over the directions present.
+    const int directions = (result.aToB ? 1 : 0) + (result.bToA ? 1 : 0);
+    result.average = (result.aToB.value_or(0.0) + result.bToA.value_or(0.0)) / directions;
+    const double dbPerKm = findDbPerKm(store_, wavelength);
+    if (dbPerKm != NOT_SET) result.limit = lossLimit(store_, dbPerKm);
+    return result;
+}
+
 bool LossReport::writeColumnHeads(std::u16string_view body) {
     std::u16string heads;
     forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
@@ -90,89 +127,37 @@ bool LossReport::writeColumnRepeats(std::u16string_view body) {
     return out_.write(repeats);
 }
 
-std::int64_t LossReport::findSelectedReading(std::uint32_t wavelength, std::uint32_t state,
-                                             std::uint32_t order) {
-    if (!selectedReadingsIndexed_) {
-        // The first reading of each wavelength, state and order wins; the
-        // used part of the array ends at the first empty slot.
-        const std::size_t count = std::min<std::size_t>(store_.recordCount, MAX_RECORDS);
-        for (std::size_t index = 0; index < count; ++index) {
-            const ReadingRecord& reading = store_.readings[index];
-            if (reading.state == STATE_EMPTY) break;
-            if (reading.state == STATE_A_TO_B || reading.state == STATE_B_TO_A) {
-                selectedReadings_[reading.state - STATE_A_TO_B].try_emplace(
-                    readingKey(reading.wavelength, reading.order),
-                    static_cast<std::uint32_t>(index));
-            }
-        }
-        selectedReadingsIndexed_ = true;
-    }
-    const auto& index = selectedReadings_[state - STATE_A_TO_B];
-    const auto found = index.find(readingKey(wavelength, order));
-    return found == index.end() ? -1 : std::int64_t{found->second};
+const SelectedReadings& LossReport::selectedReadings() {
+    if (!selectedReadings_) selectedReadings_.emplace(store_);
+    return *selectedReadings_;
 }
 
-LossReport::FibreAverage LossReport::fibreAverage(std::uint32_t wavelength, std::uint32_t fibre) {
-    FibreAverage found;
-    found.aToB = findSelectedReading(wavelength, STATE_A_TO_B, fibre);
-    found.bToA = findSelectedReading(wavelength, STATE_B_TO_A, fibre);
-    if (found.aToB >= 0) found.a = store_.readings[found.aToB].value;
-    if (found.bToA >= 0) found.b = store_.readings[found.bToA].value;
-    if (found.measured()) {
-        const int directions = (found.aToB >= 0 ? 1 : 0) + (found.bToA >= 0 ? 1 : 0);
-        found.average = (found.a + found.b) / directions;
-    }
-    return found;
-}
-
-LossReport::Verdict LossReport::verdictOf(const WavelengthSummaryEntry& entry,
-                                          const FibreAverage& fibre) const {
-    if (!fibre.measured()) return Verdict::NotEvaluated;
-    const double dbPerKm = findDbPerKm(store_, entry.wavelength);
-    if (dbPerKm == NOT_SET) return Verdict::NotEvaluated;
-    return fibre.average > lossLimit(store_, dbPerKm) ? Verdict::OverLimit : Verdict::WithinLimit;
-}
-
-std::uint32_t LossReport::fibreCount() const {
-    const WavelengthSummary& summary = store_.wavelengthSummary;
-    if (!hasReportWavelength(summary)) return 0;
-    // A forged order in a protocol file cannot make this run for more fibres
-    // than there are readings.
-    return std::min(summary.maxSelectedOrder, store_.recordCount);
-}
-
-std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_t fibreNumber,
+std::u16string LossReport::valueCell(WavelengthSummaryEntry& entry, std::uint32_t fibre,
                                      RowVerdict& verdict) {
-    const FibreAverage fibre = fibreAverage(entry.wavelength, fibreNumber);
+    const FibreResult result = selectedReadings().result(entry.wavelength, fibre);
     std::u16string cell = cellPattern_;
     replaceFirst(cell, u"**VALAB**",
-                 fibre.aToB >= 0 ? twoDecimalText(fibre.a) : std::u16string(MISSING));
+                 result.aToB ? twoDecimalText(*result.aToB) : std::u16string(MISSING));
     replaceFirst(cell, u"**VALBA**",
-                 fibre.bToA >= 0 ? twoDecimalText(fibre.b) : std::u16string(MISSING));
-    if (!fibre.measured()) {
+                 result.bToA ? twoDecimalText(*result.bToA) : std::u16string(MISSING));
+    if (!result.measured()) {
         replaceFirst(cell, u"**VALAVE**", MISSING);
         return cell;
     }
 
-    if (fibre.aToB >= 0) accumulate(fibre.a, entry.sum1, entry.count1, entry.max1, entry.min1);
-    if (fibre.bToA >= 0) accumulate(fibre.b, entry.sum2, entry.count2, entry.max2, entry.min2);
-    accumulate(fibre.average, entry.sum3, entry.count3, entry.max3, entry.min3);
+    if (result.aToB) accumulate(*result.aToB, entry.sum1, entry.count1, entry.max1, entry.min1);
+    if (result.bToA) accumulate(*result.bToA, entry.sum2, entry.count2, entry.max2, entry.min2);
+    accumulate(result.average, entry.sum3, entry.count3, entry.max3, entry.min3);
+    verdict.add(result);
 
-    std::u16string averageText = twoDecimalText(fibre.average);
-    switch (verdictOf(entry, fibre)) {
-    case Verdict::OverLimit:
-        verdict.overLimit = true;
-        averageText = u"<B>" + averageText + u"</B>";
-        break;
-    case Verdict::WithinLimit: verdict.withinLimit = true; break;
-    case Verdict::NotEvaluated: break;
-    }
-    replaceFirst(cell, u"**VALAVE**", averageText);
+    const std::u16string averageText = twoDecimalText(result.average);
+    replaceFirst(cell, u"**VALAVE**",
+                 result.overLimit() ? u"<B>" + averageText + u"</B>" : averageText);
     return cell;
 }
 
 bool LossReport::writeValueLines(std::u16string_view body) {
-    const std::uint32_t fibres = fibreCount();
+    const std::uint32_t fibres = reportFibreCount(store_);
     for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
         RowVerdict verdict;
         std::u16string cells;
@@ -181,10 +166,7 @@ bool LossReport::writeValueLines(std::u16string_view body) {
         });
         std::u16string line(body);
         replaceFirst(line, u"**THREAD**", integerText(fibre));
-        const std::size_t remark = verdict.overLimit     ? TEXT_REMARK_OVER_LIMIT
-                                   : verdict.withinLimit ? TEXT_REMARK_WITHIN_LIMIT
-                                                         : TEXT_REMARK_NOT_EVALUATED;
-        replaceFirst(line, u"**REMARK**", store_.language.text(remark));
+        replaceFirst(line, u"**REMARK**", store_.language.text(verdict.remarkText()));
         replaceFirst(line, u"**ADDPARAM**", cells);
         if (!out_.write(line)) return false;
     }
@@ -234,14 +216,17 @@ bool LossReport::writeSummary() {
     };
     std::vector<Counts> rows;
     bool anyNotEvaluated = false;
-    const std::uint32_t fibres = fibreCount();
+    const std::uint32_t fibres = reportFibreCount(store_);
     forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
         Counts counts{entry.wavelength};
         for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
-            switch (verdictOf(entry, fibreAverage(entry.wavelength, fibre))) {
-            case Verdict::WithinLimit: ++counts.within; break;
-            case Verdict::OverLimit: ++counts.over; break;
-            case Verdict::NotEvaluated: ++counts.notEvaluated; break;
+            const FibreResult result = selectedReadings().result(entry.wavelength, fibre);
+            if (result.overLimit()) {
+                ++counts.over;
+            } else if (result.withinLimit()) {
+                ++counts.within;
+            } else {
+                ++counts.notEvaluated;
             }
         }
         anyNotEvaluated = anyNotEvaluated || counts.notEvaluated > 0;
@@ -267,16 +252,15 @@ bool LossReport::writeSummary() {
 }
 
 bool LossReport::writeCharts() {
-    const std::uint32_t fibres = fibreCount();
+    const std::uint32_t fibres = reportFibreCount(store_);
     std::u16string charts;
     forEachReportWavelength(store_.wavelengthSummary, [&](const WavelengthSummaryEntry& entry) {
         LossChart chart{entry.wavelength, std::nullopt, std::vector<ChartFibre>(fibres)};
         const double dbPerKm = findDbPerKm(store_, entry.wavelength);
         if (dbPerKm != NOT_SET) chart.lossLimit = lossLimit(store_, dbPerKm);
         for (std::uint32_t fibre = 1; fibre <= fibres; ++fibre) {
-            const FibreAverage average = fibreAverage(entry.wavelength, fibre);
-            chart.fibres[fibre - 1] = {average.measured(), average.average,
-                                       verdictOf(entry, average) == Verdict::OverLimit};
+            const FibreResult result = selectedReadings().result(entry.wavelength, fibre);
+            chart.fibres[fibre - 1] = {result.measured(), result.average, result.overLimit()};
         }
         charts += lossChartSvg(chart);
     });

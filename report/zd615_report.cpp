@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <unordered_map>
-#include <vector>
 
 #include "core/measurement_store.h"
 #include "core/number_text.h"
@@ -28,8 +27,8 @@ constexpr std::array<std::size_t, 5> STATE_TEXTS = {TEXT_GROUP_PASSED, TEXT_GROU
                                                     TEXT_GROUP_NOT_GRADED};
 constexpr std::size_t GRADED_STATES = 3;
 
-// Selected records grouped by OLT and ONT: groups in the storage order of
-// their first record, each group's records in storage order.
+}  // namespace
+
 std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& store) {
     std::vector<std::vector<std::uint32_t>> groups;
     std::unordered_map<std::uint64_t, std::size_t> groupOf;
@@ -44,8 +43,6 @@ std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& s
     }
     return groups;
 }
-
-}  // namespace
 
 std::u16string Zd615Report::limitSetText(std::uint32_t setNumber) const {
     if (setNumber == 0) return store_.language.text(TEXT_NO_LIMIT_SET);

@@ -8,10 +8,15 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 struct LocationRecord;
 struct MeasurementStore;
 class ReportWriter;
+
+// Indexes of the selected records grouped by OLT and ONT: groups in the
+// storage order of their first record, each group's records in storage order.
+std::vector<std::vector<std::uint32_t>> selectedGroups(const MeasurementStore& store);
 
 // Working state of the ZD615 blocks for one report. The value table and the
 // limit table share the head, row and foot slots; each table's blocks

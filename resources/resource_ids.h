@@ -75,6 +75,7 @@
 #define ID_CMD_LANGUAGE             40024
 #define ID_CMD_LIMITS               40027
 #define ID_CMD_MANUAL               40029
+#define ID_CMD_EXPORT_CSV           40030
 #define ID_CMD_OPEN                 57601
 
 // Top-level menu entries, by position

@@ -29,6 +29,7 @@
 #include "language/language_table.h"
 #include "language/text_ids.h"
 #include "language/translation.h"
+#include "report/results_csv.h"
 #include "report/template_engine.h"
 #include "resources/resource_ids.h"
 #include "selection/limit_editor_dialog.h"
@@ -85,11 +86,18 @@ void forEachTextSlot(Form& form, Visit visit) {
 
 // ---------------------------------------------------------------- menus
 
+// New data (loaded, downloaded) come without a selection, a selection
+// dialog or an opened protocol may bring one.
+void enableResultsExport(HMENU menu, const MeasurementStore& store) {
+    enableCommand(menu, ID_CMD_EXPORT_CSV, hasResults(store));
+}
+
 void greyDataMenus(HWND window) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, false);
     enableTopLevelEntry(menu, MENU_POS_GENERATE, false);
     enableCommand(menu, ID_CMD_EXPORT_TEXT, false);
+    enableCommand(menu, ID_CMD_EXPORT_CSV, false);
     DrawMenuBar(window);
 }
 
@@ -98,6 +106,7 @@ void greyDataMenus(HWND window) {
 constexpr DWORD RESIZABLE_UNRECORDED = OFN_ENABLESIZING | OFN_DONTADDTORECENT;
 constexpr wchar_t TEXT_FILES[] = L"Text Files\0*.txt\0";
 constexpr wchar_t PROTOCOL_FILES[] = L"Protocol Files\0*.opr\0";
+constexpr wchar_t CSV_FILES[] = L"CSV Files\0*.csv\0";
 
 constexpr FileDialog DATA_FILE_DIALOG{
     false, TEXT_FILES, L"txt",
@@ -110,6 +119,9 @@ constexpr FileDialog SAVE_PROTOCOL_DIALOG{
     true, PROTOCOL_FILES, L"opr", FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST};
 constexpr FileDialog EXPORT_TEXT_DIALOG{true, TEXT_FILES, L"txt",
                                         FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED};
+// Existing files are replaced without a question, as by the text export.
+constexpr FileDialog EXPORT_CSV_DIALOG{true, CSV_FILES, L"csv",
+                                       FILE_DIALOG_FLAGS | RESIZABLE_UNRECORDED | OFN_PATHMUSTEXIST};
 
 std::u16string textOf(const std::filesystem::path& path) {
     const std::wstring& native = path.native();
@@ -373,6 +385,24 @@ void exportInstrumentText(MainWindow& main) {
     }
 }
 
+// The protocol's path with ".csv" for its extension; "new_protocol.csv"
+// before the protocol has a name.
+std::u16string csvProposal(const MeasurementStore& store) {
+    const std::u16string_view protocol = slotText(store.currentProtocolPath);
+    if (protocol.empty()) return u"new_protocol.csv";
+    return textOf(pathOf(protocol).replace_extension(L".csv"));
+}
+
+void exportResultsCsv(MainWindow& main) {
+    MeasurementStore& store = main.store;
+    // The loss limits come from the form as typed.
+    readForm(main.window, store, store.protocolForm);
+    const auto file = chooseFile(main.window, EXPORT_CSV_DIALOG, csvProposal(store));
+    if (file && !writeResultsCsv(store, pathOf(*file))) {
+        showError(main.window, store.language, TEXT_NOT_WRITTEN);
+    }
+}
+
 // ---------------------------------------------------------------- documents
 
 void generateReport(MainWindow& main) {
@@ -416,6 +446,7 @@ constexpr Command COMMANDS[] = {
     {ID_CMD_SAVE, save},
     {ID_CMD_SAVE_AS, saveAs},
     {ID_CMD_EXPORT_TEXT, exportInstrumentText},
+    {ID_CMD_EXPORT_CSV, exportResultsCsv},
     {ID_CMD_LOAD_INSTRUMENT, loadDataFromInstrument},
     {ID_CMD_LOAD_FILE, loadDataFromFile},
     {ID_CMD_PORT_SETTINGS, choosePortSettings},
@@ -560,11 +591,14 @@ void updateDataMenus(HWND window, const MeasurementStore& store) {
     const HMENU menu = GetMenu(window);
     enableCommand(menu, ID_CMD_SELECT_VALUES, hasData(store));
     enableCommand(menu, ID_CMD_EXPORT_TEXT, hasData(store) && store.rawTextLength != 0);
+    enableResultsExport(menu, store);
     DrawMenuBar(window);
 }
 
 void updateGenerateMenu(HWND window, const MeasurementStore& store) {
-    enableTopLevelEntry(GetMenu(window), MENU_POS_GENERATE, hasData(store));
+    const HMENU menu = GetMenu(window);
+    enableTopLevelEntry(menu, MENU_POS_GENERATE, hasData(store));
+    enableResultsExport(menu, store);
     DrawMenuBar(window);
 }
 

@@ -36,7 +36,8 @@ void storeDbPerKm(HWND window, MeasurementStore& store);
 // form for the new kind of data, the data menus and the confirmation.
 void showLoadedData(HWND window, MeasurementStore& store, bool positiveValues);
 
-// Menu entries that depend on the data held.
+// Menu entries that depend on the data held. Both set the CSV export, which
+// is enabled when there are selected readings or ticked ZD615 rows.
 void updateDataMenus(HWND window, const MeasurementStore& store);
 void updateGenerateMenu(HWND window, const MeasurementStore& store);
 

@@ -1,5 +1,6 @@
-// Loading instrument data from files, opening and saving protocol files and
-// exporting the instrument text, through the main window's menu.
+// Loading instrument data from files, opening and saving protocol files,
+// exporting the instrument text and the results, through the main window's
+// menu.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -438,3 +439,84 @@ TEST_F(FileCommands, ExportWritesTheRawTextThatLoadsAgain) {
 }
 
 }  // namespace
+
+// ---------------------------------------------------------------- results as CSV
+
+namespace {
+
+std::vector<std::string> csvLines(const fs::path& file) {
+    const std::vector<unsigned char> bytes = fileBytes(file);
+    std::string text(bytes.begin(), bytes.end());
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos;
+         start = end + 2) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    return lines;
+}
+
+bool csvGrey(HWND window) { return menuGrey(window, ID_CMD_EXPORT_CSV, false); }
+
+}  // namespace
+
+TEST_F(FileCommands, CsvExportFollowsTheSelectionAndWritesTheResultsOfTheFormAsTyped) {
+    const std::u16string loaded = copySample(u"lossmeter.txt");
+    const std::u16string protocol = copySample(u"lossmeter.opr");
+    const std::u16string table = inFolder(u"lossmeter.csv");
+    const std::string cz = narrow(CZ);
+    run([&](HWND window) {
+        EXPECT_TRUE(csvGrey(window));
+        load(window, loaded);  // readings, none selected
+        EXPECT_TRUE(csvGrey(window));
+        open(window, protocol);  // the sample's selection
+        ASSERT_FALSE(csvGrey(window));
+
+        commandWithFile(window, ID_CMD_EXPORT_CSV, std::nullopt);
+        EXPECT_FALSE(fs::exists(table));
+        commandWithFile(window, ID_CMD_EXPORT_CSV, table);
+        std::vector<std::string> lines = csvLines(table);
+        ASSERT_EQ(lines.size(), 49u);  // heading, 24 fibres at two wavelengths
+        EXPECT_EQ(lines[0], "\xEF\xBB\xBF" + cz + " 46;" + cz + " 42 [nm];" + cz + " 44 [dB];" +
+                                cz + " 45 [dB];Ø [dB];Limit [dB];" + cz + " 111");
+        EXPECT_EQ(lines[33], "17;1310;4.01;4.06;4.04;3.67;" + cz + " 96");
+
+        // A longer route allows more: the limit comes from the field as typed.
+        typeInto(window, IDC_FIBRE_LENGTH, u"10000");
+        commandWithFile(window, ID_CMD_EXPORT_CSV, table);
+        lines = csvLines(table);
+        ASSERT_EQ(lines.size(), 49u);
+        EXPECT_EQ(lines[33], "17;1310;4.01;4.06;4.04;6.30;" + cz + " 97");
+
+        ui.answers.push_back(IDYES);
+        sendCommand(window, ID_CMD_NEW);
+        EXPECT_TRUE(csvGrey(window));
+    });
+    ASSERT_EQ(ui.fileDialogs.size(), 5u);
+    const Texts csvFilter = {u"CSV Files", u"*.csv"};
+    for (std::size_t dialog : {2u, 3u, 4u}) {
+        expectDialog(ui.fileDialogs[dialog], true, csvFilter, u"csv", table,
+                     EXPORT_FLAGS | OFN_PATHMUSTEXIST);
+    }
+    for (const RecordedMessage& message : ui.messages) {
+        EXPECT_NE(message.icon(), static_cast<UINT>(MB_ICONERROR)) << narrow(message.text);
+    }
+}
+
+TEST_F(FileCommands, CsvOfAZd615ProtocolAndAFailedWriteShowingText83) {
+    const std::u16string protocol = copySample(u"zd615.opr");
+    run([&](HWND window) {
+        open(window, protocol);
+        ASSERT_FALSE(csvGrey(window));
+        commandWithFile(window, ID_CMD_EXPORT_CSV, inFolder(u"no such folder\\zd615.csv"));
+        ASSERT_EQ(ui.messages.size(), 1u);
+        expectMessage(ui.messages[0], 83, 73, MB_ICONERROR);
+
+        const std::u16string table = inFolder(u"zd615.csv");
+        commandWithFile(window, ID_CMD_EXPORT_CSV, table);
+        const std::vector<std::string> lines = csvLines(table);
+        ASSERT_EQ(lines.size(), 13u);  // heading and the twelve ticked rows
+        EXPECT_EQ(lines[1].substr(0, 4), "1;1;");
+        EXPECT_EQ(lines[12].substr(0, 4), "2;3;");
+    });
+    EXPECT_EQ(ui.messages.size(), 1u);
+}

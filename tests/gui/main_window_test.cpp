@@ -314,6 +314,37 @@ TEST_F(MainWindow, DataMenusFollowTheStoreAndANewProtocolGreysThem) {
     });
 }
 
+TEST_F(MainWindow, CsvExportFollowsSelectedReadingsAndTickedRowsThroughBothMenuUpdates) {
+    auto& data = *store;
+    run([&](HWND window) {
+        struct Case {
+            std::int32_t kind;
+            std::uint32_t state;  // of reading 0
+            std::int32_t ticked;  // of location record 0
+            bool enabled;
+        };
+        const Case cases[] = {
+            {KIND_LOSS_METER, STATE_LOADED, 1, false}, {KIND_LOSS_METER, STATE_A_TO_B, 0, true},
+            {KIND_LOSS_METER, STATE_B_TO_A, 0, true},  {KIND_ZD615, STATE_A_TO_B, 0, false},
+            {KIND_ZD615, STATE_LOADED, 1, true},
+        };
+        data.recordCount = 1;
+        for (auto update : {updateDataMenus, updateGenerateMenu}) {
+            for (const Case& c : cases) {
+                data.instrumentKind = c.kind;
+                data.readings[0].state = c.state;
+                data.locationRecords[0].selected = c.ticked;
+                update(window, data);
+                EXPECT_EQ(menuGrey(window, ID_CMD_EXPORT_CSV, false), !c.enabled)
+                    << c.kind << ' ' << c.state << ' ' << c.ticked;
+            }
+        }
+        ui.answers = {IDYES};
+        sendCommand(window, ID_CMD_NEW);
+        EXPECT_TRUE(menuGrey(window, ID_CMD_EXPORT_CSV, false));
+    });
+}
+
 // Enter in a form field sends IDOK, which is no menu command.
 TEST_F(MainWindow, ACommandOutsideTheMenuDoesNothing) {
     auto& data = *store;

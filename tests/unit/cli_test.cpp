@@ -14,6 +14,8 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path SAMPLES = fs::path(KALIVERA_SOURCE_DIR) / "data" / "samples";
+const fs::path LANGUAGES = fs::path(KALIVERA_SOURCE_DIR) / "data";
+const fs::path FIXTURES = fs::path(KALIVERA_SOURCE_DIR) / "tests" / "fixtures";
 
 struct CliRun {
     int exitCode;
@@ -208,6 +210,50 @@ TEST_F(CliTest, FailuresExitOneAndWriteNothing) {
     EXPECT_EQ(contents(folder / "keep.opr"), "previous");
 }
 
+// The expected tables were checked line by line against the reports of the
+// same protocols in the same languages.
+TEST_F(CliTest, CsvOfTheSampleProtocolsIsTheCheckedTable) {
+    struct Case {
+        const char* protocol;
+        const char* language;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"lossmeter.opr", "english.lng", "lossmeter_en.csv"},
+                          Case{"zd615.opr", "czech.lng", "zd615_cz.csv"}}) {
+        const CliRun run = cli({"csv", (SAMPLES / c.protocol).string(), "-o", path("out.csv"),
+                                "--language", (LANGUAGES / c.language).string()});
+        ASSERT_EQ(run.exitCode, 0) << c.protocol << run.err;
+        EXPECT_EQ(run.err, "");
+        EXPECT_EQ(contents(folder / "out.csv"), contents(FIXTURES / c.expected)) << c.protocol;
+    }
+}
+
+TEST_F(CliTest, CsvFailuresExitOneAndKeepThePreviousTable) {
+    const std::string english = (LANGUAGES / "english.lng").string();
+    const std::string sample = (SAMPLES / "lossmeter.opr").string();
+    put(folder / "notprotocol.opr", "MERAVOX PROTOCOL FILE 01.10");
+    auto unselected = makeStore();  // readings loaded, none selected
+    unselected->readings[0] = ReadingRecord{2.0, 1, 1, 1310, 0, STATE_LOADED, 0};
+    unselected->recordCount = 1;
+    ASSERT_TRUE(writeProtocolFile(*unselected, folder / "unselected.opr"));
+
+    expectFailure(cli({"csv", path("missing.opr"), "-o", path("out.csv"), "--language", english}),
+                  "out.csv");
+    expectFailure(cli({"csv", path("notprotocol.opr"), "-o", path("out.csv"), "--language", english}),
+                  "out.csv");
+    expectFailure(cli({"csv", path("unselected.opr"), "-o", path("out.csv"), "--language", english}),
+                  "out.csv");
+    expectFailure(cli({"csv", sample, "-o", path("out.csv"), "--language", path("missing.lng")}),
+                  "out.csv");
+    expectFailure(cli({"csv", sample, "-o", path("no/out.csv"), "--language", english}), "no");
+
+    put(folder / "keep.csv", "previous");
+    EXPECT_EQ(cli({"csv", path("unselected.opr"), "-o", path("keep.csv"), "--language", english})
+                  .exitCode,
+              1);
+    EXPECT_EQ(contents(folder / "keep.csv"), "previous");
+}
+
 TEST_F(CliTest, UsageErrorsExitTwo) {
     const std::vector<std::vector<std::string>> misuses = {
         {},
@@ -222,6 +268,9 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
         {"export", "in.opr", "-o", "out.txt", "--base", "b.opr"},
         {"info"},
         {"info", "a.opr", "b.opr"},
+        {"csv", "in.opr", "-o", "out.csv"},
+        {"csv", "in.opr", "--language", "english.lng"},
+        {"csv", "a.opr", "b.opr", "-o", "out.csv", "--language", "english.lng"},
     };
     for (const auto& arguments : misuses) {
         const CliRun run = cli(arguments);
@@ -234,7 +283,8 @@ TEST_F(CliTest, UsageErrorsExitTwo) {
 TEST_F(CliTest, HelpForEveryCommand) {
     for (const std::vector<std::string>& arguments :
          std::vector<std::vector<std::string>>{{"--help"}, {"import", "--help"}, {"export", "--help"},
-                                               {"info", "--help"}, {"import", "x", "-h"}}) {
+                                               {"info", "--help"}, {"csv", "--help"},
+                                               {"import", "x", "-h"}}) {
         const CliRun run = cli(arguments);
         EXPECT_EQ(run.exitCode, 0) << arguments[0];
         EXPECT_EQ(run.out.rfind("usage: kalivera-cli", 0), 0u) << run.out;

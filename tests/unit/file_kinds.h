@@ -16,6 +16,8 @@
 #include "core/number_text.h"
 #include "core/protocol_file.h"
 #include "core/text_export.h"
+#include "language/text_ids.h"
+#include "report/results_csv.h"
 #include "report/template_engine.h"
 #include "selection/limit_sets.h"
 
@@ -83,6 +85,11 @@ inline const FileKind FILE_KINDS[] = {
          return resultOf(writeInstrumentText(store, file));
      },
      {"failed", "failed", "failed", "failed"}},
+    {"results CSV", "job.csv",
+     [](MeasurementStore& store, const fs::path&, const fs::path& file) {
+         return resultOf(writeResultsCsv(store, file));
+     },
+     {"failed", "failed", "failed", "failed"}},
     {"report", "job.opr.html",
      [](MeasurementStore& store, const fs::path& folder, const fs::path& file) {
          // The template names the store's text, so each version of the
@@ -107,6 +114,7 @@ inline void changeStore(MeasurementStore& store, int version) {
     store.configuration.portNumber = static_cast<std::uint32_t>(version);
     store.editedLimitSets[0].name[0] = static_cast<std::uint8_t>('A' + version);
     store.protocolForm.route[0] = static_cast<char16_t>(u'a' + version);
+    store.language.entries[TEXT_NUMBER_COLUMN] = asciiToU16("No. " + std::to_string(version));
 }
 
 // The parts of the store a write reads and must leave alone.

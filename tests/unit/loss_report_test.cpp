@@ -1,6 +1,7 @@
 #include "report/loss_report.h"
 
 #include <fstream>
+#include <limits>
 #include <optional>
 #include <regex>
 #include <sstream>
@@ -191,6 +192,22 @@ TEST_F(LossReportTest, StatisticsBeforeValueLinesShowNoValues) {
         u"<tr>max<td>4.00|3.00|3.50</td></tr>\n"
         u"<tr>min<td>2.00|3.00|2.00</td></tr>\n";
     EXPECT_EQ(report, expected);
+}
+
+TEST_F(LossReportTest, AReadingThatIsNoNumberIsNeverAPass) {
+    // A damaged protocol file can hold any bit pattern as a reading.
+    setForm(u"1000", u"0", u"0", u"0", u"0");
+    setDbPerKmOf(1310, 0.5);
+    addReading(std::numeric_limits<double>::quiet_NaN(), 1310, STATE_A_TO_B, 1);
+    addReading(0.25, 1310, STATE_A_TO_B, 2);
+
+    const std::u16string report = reportOf(u"**VALLINEBEG****THREAD**:**REMARK**|**VALLINEEND**");
+
+    EXPECT_EQ(report, u"1:" + text(98) + u"|2:" + text(97) + u"|");
+    EXPECT_EQ(tableCells(reportText(u"**LOSSSUMMARY**")),
+              (std::vector<std::vector<std::string>>{
+                  {"", u16ToUtf8(text(97)), u16ToUtf8(text(96)), u16ToUtf8(text(98))},
+                  {"1310 nm", "1", "0", "1"}}));
 }
 
 TEST_F(LossReportTest, ZeroLossesPrintWithoutASign) {

@@ -1,5 +1,6 @@
 // kalivera-cli report: a protocol file and a language file in, the report
 // of the program's "Generate HTML protocol" command out.
+#include <algorithm>
 #include <vector>
 
 #include "core/protocol_file.h"
@@ -89,6 +90,59 @@ TEST_F(ReportCommandTest, TemplateNamedByTheLanguageFileForTheProtocolsData) {
     EXPECT_EQ(readUtf16(folder / "out.html"), u"zd615 1.2.2024");
 }
 
+TEST_F(ReportCommandTest, AFolderOfProtocolsGivesEachGoodOneItsReportAndOneErrorLinePerFailure) {
+    writeTemplate(u"loss **DATE**", u16ToUtf8(english.text(0)).c_str());
+    writeTemplate(u"zd615 **OPERATOR**", u16ToUtf8(english.text(113)).c_str());
+    saveLossProtocol();
+    fs::rename(folder / "job.opr", folder / "loss.opr");
+    store->recordCount = 1;
+    store->locationRecords[0] = LocationRecord{};
+    store->instrumentKind = KIND_ZD615;
+    ASSERT_TRUE(writeProtocolFile(*store, folder / "pon.opr"));
+    // Damaged: cut off in the middle of its records.
+    const std::string whole = contents(folder / "pon.opr");
+    put(folder / "cut.opr", whole.substr(0, whole.size() / 2));
+    fs::create_directory(folder / "reports");
+
+    EXPECT_EQ(report({"loss.opr", "cut.opr", "pon.opr", "-d", "reports", "--language",
+                      ENGLISH.string()}),
+              1);
+    EXPECT_EQ(readUtf16(folder / "reports" / "loss.html"), u"loss 1.2.2024");
+    EXPECT_EQ(readUtf16(folder / "reports" / "pon.html"), u"zd615 A&amp;B");
+    EXPECT_FALSE(fs::exists(folder / "reports" / "cut.html"));
+    EXPECT_EQ(error, "error: cannot read the protocol file cut.opr\n");
+    EXPECT_EQ(output, "");
+
+    // All good: exit 0; one template for all with --template.
+    writeTemplate(LOSS_TEMPLATE, "mine.htm");
+    EXPECT_EQ(report({"loss.opr", "pon.opr", "-d", "reports", "--language", ENGLISH.string(),
+                      "--template", "mine.htm"}),
+              0)
+        << error;
+    EXPECT_EQ(readUtf16(folder / "reports" / "pon.html"), u"1.2.2024|A&amp;B|");
+    EXPECT_EQ(error, "");
+}
+
+TEST_F(ReportCommandTest, AFolderRunFailsForAMissingFolderAndForASecondProtocolOfTheSameName) {
+    saveLossProtocol();
+    writeTemplate(LOSS_TEMPLATE, "mine.htm");
+    fs::create_directories(folder / "other");
+    fs::copy_file(folder / "job.opr", folder / "other" / "job.opr");
+    const std::string language = ENGLISH.string();
+
+    EXPECT_EQ(report({"job.opr", "-d", "missing", "--language", language}), 1);
+    EXPECT_EQ(error, "error: the report folder missing does not exist\n");
+
+    fs::create_directory(folder / "reports");
+    EXPECT_EQ(report({"job.opr", "other/job.opr", "-d", "reports", "--language", language,
+                      "--template", "mine.htm"}),
+              1);
+    EXPECT_TRUE(fs::exists(folder / "reports" / "job.html"));
+    EXPECT_EQ(std::count(error.begin(), error.end(), '\n'), 1) << error;
+    const std::string report = (fs::path("reports") / "job.html").string();  // a backslash on Windows
+    EXPECT_EQ(error.rfind("error: the report " + report + " of other/job.opr", 0), 0u) << error;
+}
+
 TEST_F(ReportCommandTest, FailuresAndUsageErrors) {
     saveLossProtocol();
     writeTemplate(LOSS_TEMPLATE, "mine.htm");
@@ -103,6 +157,9 @@ TEST_F(ReportCommandTest, FailuresAndUsageErrors) {
 
     EXPECT_EQ(report({"job.opr", "-o", "out.html"}), 2);
     EXPECT_EQ(report({"job.opr", "--language", language}), 2);
+    EXPECT_EQ(report({"job.opr", "-o", "out.html", "-d", ".", "--language", language}), 2);
+    EXPECT_EQ(report({"job.opr", "job.opr", "-o", "out.html", "--language", language}), 2);
+    EXPECT_EQ(report({"-d", ".", "--language", language}), 2);
     EXPECT_EQ(report({"--help"}), 0);
     EXPECT_EQ(output.rfind("usage: kalivera-cli report IN.opr", 0), 0u) << output;
 }
