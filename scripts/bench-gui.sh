@@ -7,14 +7,6 @@
 #   usage: bench-gui.sh [more GoogleTest options]
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-for tree in native win; do
-  if [ -f "$root/build/$tree/CMakeCache.txt" ]; then
-    target=instrument_simulator; [ "$tree" = win ] && target=gui_tests
-    cmake --build "$root/build/$tree" -j2 --target "$target" >"$root/build/bench-$tree.log" 2>&1 \
-      || { tail -n 40 "$root/build/bench-$tree.log"; exit 1; }
-  else
-    "$root/scripts/build.sh" "$tree"
-  fi
-done
+"$root/scripts/build-gui-tests.sh" bench
 exec "$root/scripts/gui-tests.sh" "$root/build/win/gui_tests.exe" \
   --gtest_also_run_disabled_tests --gtest_filter='GuiBenchmark.*' "$@"
