@@ -54,24 +54,6 @@ protected:
     }
 };
 
-TEST_F(RealWriteFaultTest, ReadOnlyFolderKeepsEveryPreviousFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "running as root, which writes into read-only folders regardless";
-    }
-    for (const FileKind& kind : FILE_KINDS) {
-        const fs::path where = folder / "read_only";
-        fs::create_directory(where);
-        // Nothing can be created beside the file: as a failed create.
-        expectFailedWrite(kind, where, FAILED_CREATE, [&where] {
-            fs::permissions(where, fs::perms::owner_write | fs::perms::group_write |
-                                       fs::perms::others_write,
-                            fs::perm_options::remove);
-        });
-        fs::permissions(where, fs::perms::owner_write, fs::perm_options::add);
-        fs::remove_all(where);
-    }
-}
-
 // A small tmpfs of its own, mounted while it lives.
 class SmallDisk {
 public:
@@ -88,6 +70,13 @@ public:
 
     bool mounted() const { return mounted_; }
     const std::string& error() const { return error_; }
+
+    // Mounts the disk again read-only: nothing can be created or changed on
+    // it, by root either.
+    void makeReadOnly() const {
+        ASSERT_EQ(::mount("tmpfs", where_.c_str(), "tmpfs", MS_REMOUNT | MS_RDONLY, nullptr), 0)
+            << std::strerror(errno);
+    }
 
     // Fills what is left of the disk with one file.
     void fill() const {
@@ -108,6 +97,31 @@ private:
     bool mounted_ = false;
     std::string error_;
 };
+
+TEST_F(RealWriteFaultTest, ReadOnlyFolderKeepsEveryPreviousFile) {
+    for (const FileKind& kind : FILE_KINDS) {
+        const fs::path where = folder / "read_only";
+        if (::geteuid() == 0) {
+            // Root writes into a folder whatever its permissions, but not
+            // onto a disk mounted read-only.
+            const SmallDisk disk(where);
+            if (!disk.mounted()) {
+                GTEST_SKIP() << "running as root and cannot mount a read-only tmpfs: " << disk.error();
+            }
+            expectFailedWrite(kind, where, FAILED_CREATE, [&disk] { disk.makeReadOnly(); });
+            continue;
+        }
+        fs::create_directory(where);
+        // Nothing can be created beside the file: as a failed create.
+        expectFailedWrite(kind, where, FAILED_CREATE, [&where] {
+            fs::permissions(where, fs::perms::owner_write | fs::perms::group_write |
+                                       fs::perms::others_write,
+                            fs::perm_options::remove);
+        });
+        fs::permissions(where, fs::perms::owner_write, fs::perm_options::add);
+        fs::remove_all(where);
+    }
+}
 
 TEST_F(RealWriteFaultTest, FullDiskKeepsEveryPreviousFile) {
     if (::geteuid() != 0) {
