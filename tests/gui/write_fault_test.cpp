@@ -100,6 +100,12 @@ void typeDefaultRoute(FailedWrites& test, HWND window) {
     configuration.defaultWavelengthTable = test.store->wavelengthTable;
 }
 
+// A longer route typed, which raises every loss limit, and read into the store.
+void typeFibreLength(FailedWrites& test, HWND window) {
+    typeInto(window, IDC_FIBRE_LENGTH, asciiToU16(std::to_string(1000 * ++test.version)));
+    readForm(window, *test.store, test.store->protocolForm);
+}
+
 // Another name for set 2, the sets in force copied as the editor copies them
 // when it opens; set 1, which it shows, as showing it leaves it.
 void renameSetTwo(FailedWrites& test, HWND) {
@@ -145,6 +151,9 @@ const WriteCommand COMMANDS[] = {
     {"text export", u"export.txt",
      [](FailedWrites& test, HWND) { test.store->rawText[0] = static_cast<std::uint8_t>(++test.version); },
      [](FailedWrites& test, HWND window) { test.commandWithFile(window, ID_CMD_EXPORT_TEXT, test.inFolder(u"export.txt")); },
+     {{83}, {83}, {83}, {83}}},
+    {"results CSV", u"results.csv", typeFibreLength,
+     [](FailedWrites& test, HWND window) { test.commandWithFile(window, ID_CMD_EXPORT_CSV, test.inFolder(u"results.csv")); },
      {{83}, {83}, {83}, {83}}},
     {"report", u"job.opr.html", typeRoute,
      [](FailedWrites&, HWND window) { sendCommand(window, ID_CMD_GENERATE); },
