@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: native unit tests, the GUI tests
-# under Wine, the portable zip and the installer tested under Wine, the unit
-# tests again under the sanitizers, and a short bounded run of each fuzz target.
+# under Wine, the dialogs' layout checks and screenshots at 96 and 144 DPI,
+# the portable zip and the installer tested under Wine, the unit tests again
+# under the sanitizers, and a short bounded run of each fuzz target.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,6 +19,9 @@ ctest --test-dir build/native --output-on-failure -j2
 echo "== Windows build and GUI tests under Wine"
 scripts/build.sh win
 ctest --test-dir build/win --output-on-failure
+
+echo "== every dialog at 96 and 144 DPI: layout checks and screenshots"
+scripts/screenshots.sh
 
 echo "== portable zip and installer, both tested under Wine"
 scripts/dist.sh
