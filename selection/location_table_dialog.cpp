@@ -99,15 +99,6 @@ ShownRow shownRow(HWND list, int row) {
     return {static_cast<std::size_t>(item.lParam), tickedState(item.state)};
 }
 
-// Changes many rows without repainting each; the list is drawn once after.
-template <typename Change>
-void withoutRedraw(HWND list, Change change) {
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    change();
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
-}
-
 // The cell texts come from the records whenever the list draws or is read
 // (LVN_GETDISPINFO), so a row holds only its record index, its check box and
 // its highlight, and a column is refreshed by drawing the list again.

@@ -134,14 +134,13 @@ void supplyReadingText(const MeasurementStore& store, LPARAM request) {
 // redrawing and repainted once.
 void showReadings(HWND window, int listId, const std::vector<std::size_t>& indices) {
     const HWND list = control(window, listId);
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
-    SendMessageW(list, LVM_SETITEMCOUNT, indices.size(), 0);
-    for (std::size_t row = 0; row < indices.size(); ++row) {
-        appendItem(list, static_cast<int>(row), indices[row]);
-    }
-    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    withoutRedraw(list, [&] {
+        SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+        SendMessageW(list, LVM_SETITEMCOUNT, indices.size(), 0);
+        for (std::size_t row = 0; row < indices.size(); ++row) {
+            appendItem(list, static_cast<int>(row), indices[row]);
+        }
+    });
 }
 
 // Column 0 ("number/subNumber") of the selected items in ascending item order.

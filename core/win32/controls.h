@@ -71,6 +71,16 @@ int scaledPixels(HWND window, int pixels);
 // list view is always left-aligned when it is created).
 void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format);
 
+// Changes many rows of a list without repainting each; the list is drawn
+// once after.
+template <typename Change>
+void withoutRedraw(HWND list, Change change) {
+    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
+    change();
+    SendMessageW(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
+}
+
 // Answers a list view that asks for the text of a cell (LVN_GETDISPINFOW,
 // `request` pointing at its NMLVDISPINFOW) with `text`, cut to its buffer.
 void supplyItemText(LPARAM request, std::u16string_view text);
