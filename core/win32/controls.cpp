@@ -71,7 +71,13 @@ void insertListColumn(HWND list, int column, std::u16string_view title, int widt
     header.mask = LVCF_FMT | LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     header.fmt = format;
     header.pszText = reinterpret_cast<LPWSTR>(text.data());
-    header.cx = scaledPixels(list, width);
+    // Never narrower than its title: the width suits the usual dialog font,
+    // and another (a system without it falls back to a wider one) must not
+    // cut the title off. The header keeps 6 pixels free on either side.
+    const int titleWidth =
+        static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text.c_str()))) +
+        scaledPixels(list, 2 * 6);
+    header.cx = std::max(scaledPixels(list, width), titleWidth);
     header.iSubItem = column;
     SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(column),
                  reinterpret_cast<LPARAM>(&header));

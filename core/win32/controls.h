@@ -67,8 +67,9 @@ UINT windowDpi(HWND window);
 int scaledPixels(HWND window, int pixels);
 
 // Appends column `column` of a report-view list view, `width` pixels wide at
-// 96 dots per inch; `format` is its LVCFMT_ alignment (the first column of a
-// list view is always left-aligned when it is created).
+// 96 dots per inch or as wide as its title needs; `format` is its LVCFMT_
+// alignment (the first column of a list view is always left-aligned when it
+// is created).
 void insertListColumn(HWND list, int column, std::u16string_view title, int width, int format);
 
 // Changes many rows of a list without repainting each; the list is drawn

@@ -344,9 +344,7 @@ TEST_P(DialogTour, EveryCaptionFitsItsControl) {
                 request.cchTextMax = 128;
                 SendMessageW(list, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&request));
                 const LRESULT width = SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0);
-                const LRESULT needed = SendMessageW(list, LVM_GETSTRINGWIDTHW, 0,
-                                                    reinterpret_cast<LPARAM>(title)) +
-                                       MulDiv(12, windowDpi(list), 96);
+                const LRESULT needed = columnTitleWidth(list, title);
                 EXPECT_LE(needed, width) << "column too narrow for \"" << narrow(utf16(title)) << '"';
             }
         }

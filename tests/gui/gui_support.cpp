@@ -198,6 +198,11 @@ void clickHeader(HWND list, int column) {
     SendMessageW(header, WM_LBUTTONUP, 0, point);
 }
 
+int columnTitleWidth(HWND list, const wchar_t* title) {
+    return static_cast<int>(SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(title))) +
+           MulDiv(12, static_cast<int>(windowDpi(list)), 96);
+}
+
 void processPostedMessages() {
     MSG message;
     while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {

@@ -92,6 +92,9 @@ void moveFocus(HWND dialog, int control);
 // A mouse click on a column header of a list view: the header tells the
 // list view, which tells its dialog.
 void clickHeader(HWND list, int column);
+// The width a list view column needs for `title` in the list's font, with
+// the header's padding of 6 pixels on either side (at 96 dots per inch).
+int columnTitleWidth(HWND list, const wchar_t* title);
 // Handles what has been posted so far (focus changes, for example).
 void processPostedMessages();
 // Handles messages, timers included, as they come until `done` holds; false

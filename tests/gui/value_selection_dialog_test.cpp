@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <initializer_list>
@@ -170,7 +171,8 @@ TEST_F(ValueSelectionDialog, ListsAreMultiSelectReportViewsWithTranslatedColumns
                 request.cchTextMax = 64;
                 ASSERT_TRUE(SendMessageW(view, LVM_GETCOLUMNW, column, reinterpret_cast<LPARAM>(&request)));
                 EXPECT_EQ(std::u16string(utf16(title)), numbered(CZ, columns[column].first));
-                EXPECT_EQ(request.cx, columns[column].second);
+                // Wider only where the font needs more room for the title.
+                EXPECT_EQ(request.cx, std::max(columns[column].second, columnTitleWidth(view, title)));
             }
             EXPECT_FALSE(SendMessageW(view, LVM_GETCOLUMNWIDTH, 2, 0));  // no third column
         }
