@@ -6,7 +6,7 @@ set -euo pipefail
 # wine holds the `wine` launcher; wine64 alone has none.
 packages=(cmake make g++ googletest libgtest-dev libbenchmark-dev
           g++-mingw-w64-x86-64 mingw-w64-tools wine wine64 xvfb xauth socat
-          clang-14 libclang-rt-14-dev python3 nsis zip)
+          clang-14 libclang-rt-14-dev python3 nsis zip unzip)
 missing=()
 for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' \
@@ -25,7 +25,7 @@ fi
 tools=(cmake make g++ ctest
        x86_64-w64-mingw32-gcc-posix x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres
        wine wineserver wineboot xvfb-run xauth socat clang-14 clang++-14 python3
-       makensis zip)
+       makensis zip unzip)
 absent=()
 for tool in "${tools[@]}"; do
   command -v "$tool" >/dev/null 2>&1 || absent+=("$tool")
