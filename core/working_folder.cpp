@@ -13,7 +13,7 @@ namespace {
 
 // Windows names are compared without regard to case: "CZECH.LNG" counts.
 bool hasLanguageFileExtension(const fs::path& file) {
-    const auto& extension = file.extension().native();
+    const fs::path::string_type extension = file.extension().native();
     constexpr std::string_view wanted = ".lng";
     return extension.size() == wanted.size() &&
            std::equal(extension.begin(), extension.end(), wanted.begin(), [](auto a, char b) {
