@@ -90,10 +90,14 @@ protected:
         return inFolder(name);
     }
 
-    void timeCommand(HWND window, const std::string& step, int command) {
+    void timeStep(const std::string& step, const std::function<void()>& action) {
         const LONGLONG start = now();
-        sendCommand(window, command);
+        action();
         times.add(step, now() - start);
+    }
+
+    void timeCommand(HWND window, const std::string& step, int command) {
+        timeStep(step, [&] { sendCommand(window, command); });
     }
 
     void timeCommandWithFile(HWND window, const std::string& step, int command,
@@ -120,11 +124,6 @@ protected:
         times.add(closed, now() - closeStart);
     }
 
-    void timeStep(const std::string& step, const std::function<void()>& action) {
-        const LONGLONG start = now();
-        action();
-        times.add(step, now() - start);
-    }
 
     void loadSaveAndOpen(HWND window, const std::u16string& text) {
         const std::u16string protocol = inFolder(u"largest.opr");
